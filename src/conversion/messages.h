@@ -1,0 +1,25 @@
+// The prompts of the run's one message box.
+#ifndef BRELLAM_CONVERSION_MESSAGES_H_
+#define BRELLAM_CONVERSION_MESSAGES_H_
+
+#include <string_view>
+
+namespace brellam {
+
+inline constexpr std::string_view kNothingDropped = "なにもD&Dされてないがな";
+inline constexpr std::string_view kNoHost = "Kyrlenが無いみたいな気がする";
+inline constexpr std::string_view kBadSkinText = "スキンファイルが不正な気がする";
+inline constexpr std::string_view kDone = "たぶん正常に終了";
+
+// Followed by the file name.
+inline constexpr std::string_view kUnusableName = "ファイル名がスキン名に使えない気がする";
+// Followed by one line per file.
+inline constexpr std::string_view kUnwritten = "書き込めなかったファイルがある気がする";
+// Followed by the folder and the system's reason.
+inline constexpr std::string_view kNoFolder = "フォルダを作れなかった気がする";
+// Followed by the reason.
+inline constexpr std::string_view kUnexpected = "予期しないエラーで止まった気がする";
+
+}  // namespace brellam
+
+#endif  // BRELLAM_CONVERSION_MESSAGES_H_

@@ -1,0 +1,35 @@
+// Which bytes of an ANSI code page pair up into one double-byte character.
+// Skin texts stay in their code page's bytes; this table is all the
+// splitting needs to know to keep a trail byte from starting a match.
+#ifndef BRELLAM_HELPERS_CODE_PAGE_H_
+#define BRELLAM_HELPERS_CODE_PAGE_H_
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace brellam {
+
+struct CodePage {
+  std::array<bool, 256> lead{};   // may start a double-byte character
+  std::array<bool, 256> trail{};  // may end one that a lead byte started
+
+  bool IsLead(char c) const { return lead[static_cast<unsigned char>(c)]; }
+  bool IsTrail(char c) const { return trail[static_cast<unsigned char>(c)]; }
+};
+
+// Code page 932: lead 0x81-0x9F and 0xE0-0xFC, trail 0x40-0x7E and 0x80-0xFC.
+const CodePage& CodePage932();
+
+// A code page with single-byte characters only.
+const CodePage& SingleByteCodePage();
+
+// Whether a character starts at `pos`: no lead byte before it claims the
+// byte at `pos` as its trail. Looks back only over the run of lead bytes
+// that ends just before `pos`, so a scan that asks at growing positions
+// stays linear as long as the bytes it asks about are not lead bytes.
+bool StartsCharacter(std::string_view text, std::size_t pos, const CodePage& code_page);
+
+}  // namespace brellam
+
+#endif  // BRELLAM_HELPERS_CODE_PAGE_H_

@@ -1,0 +1,42 @@
+#include "helpers/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace brellam {
+namespace {
+
+TEST(CodePageTest, CharacterStartsIn932) {
+  struct Case {
+    std::string text;
+    std::size_t pos;
+    bool starts;
+  };
+  const Case cases[] = {
+      {"abc", 0, true},
+      {"abc", 2, true},
+      {"\x83\x5C"
+       "R",
+       1, false},  // "ソ": 0x5C is its trail byte
+      {"\x83\x5C"
+       "R",
+       2, true},
+      {"\x83R", 1, false},     // a letter can be a trail byte too
+      {"\x81\x81R", 2, true},  // two lead bytes make one character
+      {"\x81\x81\x81R", 3, false},
+      {"\x83\r", 1, true},  // CR is no trail byte: the lead byte stands alone
+      {"\xA0R", 1, true},   // 0xA0 is no lead byte
+      {"\xFD"
+       "R",
+       1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text) + " at " + std::to_string(c.pos));
+    EXPECT_EQ(StartsCharacter(c.text, c.pos, CodePage932()), c.starts);
+    EXPECT_TRUE(StartsCharacter(c.text, c.pos, SingleByteCodePage()));
+  }
+}
+
+}  // namespace
+}  // namespace brellam

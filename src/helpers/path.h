@@ -1,0 +1,25 @@
+// Path-name helpers. Pure: they only look at the text.
+#ifndef BRELLAM_HELPERS_PATH_H_
+#define BRELLAM_HELPERS_PATH_H_
+
+#include <string>
+#include <string_view>
+
+namespace brellam {
+
+// POSIX paths separate with "/" only; Windows paths take "\" and "/" alike,
+// and a path that begins with two separators is a network (UNC) path.
+enum class PathStyle { kPosix, kWindows };
+
+bool IsSeparator(char c, PathStyle style);
+char Separator(PathStyle style);
+
+// The part after the last separator; empty when the path ends with one.
+std::string GetFileName(std::string_view path, PathStyle style);
+
+// The part up to and including the last separator; empty when there is none.
+std::string GetParentPath(std::string_view path, PathStyle style);
+
+}  // namespace brellam
+
+#endif  // BRELLAM_HELPERS_PATH_H_

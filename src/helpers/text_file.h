@@ -1,0 +1,22 @@
+// Whole files of text in the ANSI code page, kept as their bytes.
+#ifndef BRELLAM_HELPERS_TEXT_FILE_H_
+#define BRELLAM_HELPERS_TEXT_FILE_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace brellam {
+
+// The file's bytes; the empty text when it is missing, unreadable or empty.
+std::string ReadTextFile(Platform& platform, const std::string& path);
+
+// Writes exactly `text` to `path` through a temporary file beside it, so an
+// existing file is either replaced whole or left as it was. False on any
+// failure, with the temporary file removed.
+bool WriteTextFile(Platform& platform, const std::string& path, std::string_view text);
+
+}  // namespace brellam
+
+#endif  // BRELLAM_HELPERS_TEXT_FILE_H_

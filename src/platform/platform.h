@@ -1,0 +1,65 @@
+// The one seam between the conversion and the system it runs on: a POSIX
+// and a Win32 implementation are chosen at build time, and tests put a
+// fake in their place. Paths and texts are UTF-8 (on POSIX, paths are the
+// bytes given); file contents are bytes of the ANSI code page.
+#ifndef BRELLAM_PLATFORM_PLATFORM_H_
+#define BRELLAM_PLATFORM_PLATFORM_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "helpers/code_page.h"
+#include "helpers/path.h"
+#include "platform/local_date.h"
+
+namespace brellam {
+
+inline constexpr std::string_view kProgramName = "brellam";
+
+// What the one message box of a run says; lines are separated by "\n".
+struct Message {
+  std::string prompt;
+  bool success = false;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Process and desktop.
+  virtual std::string ArgumentText() const = 0;
+  virtual void ShowMessage(const Message& message) = 0;
+
+  // The per-user settings store; the empty text when the value is missing
+  // or cannot be read.
+  virtual std::string ReadSetting(std::string_view application, std::string_view section,
+                                  std::string_view key) const = 0;
+
+  // Locale and clock.
+  virtual PathStyle Paths() const = 0;
+  virtual const CodePage& AnsiCodePage() const = 0;
+  // Text into the ANSI code page; a character it lacks becomes "?".
+  virtual std::string ToAnsi(std::string_view text) const = 0;
+  virtual std::string DateSeparator() const = 0;
+  virtual LocalDate Today() const = 0;
+  virtual std::uint64_t ProcessId() const = 0;
+
+  // File system. Failures come back as values: an empty reason, or false.
+  virtual bool IsFolder(const std::string& path) const = 0;
+  // The system's reason when the folder could not be made, else empty.
+  virtual std::string CreateFolder(const std::string& path) = 0;
+  // The whole file into `bytes`: -1 when it cannot be opened (or held in
+  // memory), 0 when it is empty, else the number of bytes read; `bytes` is
+  // replaced only then.
+  virtual std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) = 0;
+  // Creates or empties the file and writes exactly `bytes`.
+  virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
+  // Puts `from` in the place of `to`, which may exist unless read-only.
+  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual void RemoveFile(const std::string& path) = 0;
+};
+
+}  // namespace brellam
+
+#endif  // BRELLAM_PLATFORM_PLATFORM_H_

@@ -1,0 +1,63 @@
+#include "platform/settings_ini.h"
+
+namespace brellam {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The next line, without its LF or CR LF; `rest` moves past it.
+std::string_view NextLine(std::string_view& rest) {
+  const std::size_t end = rest.find('\n');
+  std::string_view line = rest.substr(0, end);
+  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
+
+}  // namespace
+
+std::string ReadIniValue(std::string_view ini_text, std::string_view section,
+                         std::string_view key) {
+  std::string_view rest = ini_text;
+  if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
+  bool in_section = false;
+  while (!rest.empty()) {
+    const std::string_view line = Trimmed(NextLine(rest));
+    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+    if (line.front() == '[') {
+      const std::size_t close = line.find(']');
+      in_section = close != std::string_view::npos && Trimmed(line.substr(1, close - 1)) == section;
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (in_section && equals != std::string_view::npos && Trimmed(line.substr(0, equals)) == key) {
+      return std::string(Trimmed(line.substr(equals + 1)));
+    }
+  }
+  return {};
+}
+
+std::string SettingsFilePath(const char* xdg_config_home, const char* home,
+                             std::string_view application) {
+  std::string folder;
+  if (IsAbsolute(xdg_config_home)) {
+    folder = xdg_config_home;
+  } else if (IsAbsolute(home)) {
+    folder = std::string(home) + "/.config";
+  } else {
+    return {};
+  }
+  return folder.append("/").append(application).append("/settings.ini");
+}
+
+}  // namespace brellam

@@ -1,0 +1,109 @@
+// An in-memory platform, so that the run and the helpers can be tested with
+// either path style and with failures a real disk rarely gives on demand.
+#ifndef BRELLAM_TESTS_FAKE_PLATFORM_H_
+#define BRELLAM_TESTS_FAKE_PLATFORM_H_
+
+#include <algorithm>
+#include <map>
+#include <new>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "helpers/path.h"
+#include "platform/platform.h"
+
+namespace brellam {
+
+class FakePlatform : public Platform {
+ public:
+  // What the test sets up.
+  std::string argument_text;
+  std::string host_path;  // the stored value of Kyrlen's install path
+  PathStyle style = PathStyle::kWindows;
+  LocalDate today{2004, 3, 5};
+  std::set<std::string> folders;                       // each with its trailing separator
+  std::map<std::string, std::string> files;            // path to bytes
+  std::map<std::string, std::string> refused_folders;  // path to the reason given
+  std::set<std::string> unwritable;                    // WriteFile fails there
+  std::set<std::string> read_only;                     // ReplaceFile fails onto these
+  bool settings_store_fails = false;
+  bool out_of_memory_on_read = false;
+
+  // What the code under test did.
+  std::vector<Message> shown;
+  std::vector<std::string> created_folders;
+  mutable std::vector<std::string> tested_folders;
+
+  std::string ArgumentText() const override { return argument_text; }
+  void ShowMessage(const Message& message) override { shown.push_back(message); }
+  std::string ReadSetting(std::string_view application, std::string_view section,
+                          std::string_view key) const override {
+    if (settings_store_fails) throw std::runtime_error("settings store unreadable");
+    const bool host = application == "Kyrlen" && section == "Path" && key == "Path";
+    return host ? host_path : std::string();
+  }
+
+  PathStyle Paths() const override { return style; }
+  const CodePage& AnsiCodePage() const override { return CodePage932(); }
+  std::string ToAnsi(std::string_view text) const override {
+    // Enough of code page 932 for the tests: ASCII passes, the rest is "?"
+    // per UTF-8 character.
+    std::string out;
+    for (unsigned char c : text) {
+      if (c < 0x80) out.push_back(static_cast<char>(c));
+      if (c >= 0xC0) out.push_back('?');
+    }
+    return out;
+  }
+  std::string DateSeparator() const override { return "/"; }
+  LocalDate Today() const override { return today; }
+  std::uint64_t ProcessId() const override { return 7; }
+
+  bool IsFolder(const std::string& path) const override {
+    tested_folders.push_back(path);
+    return folders.count(Key(path)) > 0;
+  }
+  std::string CreateFolder(const std::string& path) override {
+    if (refused_folders.count(path)) return refused_folders.at(path);
+    if (!folders.count(Key(GetParentPath(path.substr(0, path.size() - 1), style)))) {
+      return "no parent folder";
+    }
+    folders.insert(Key(path));
+    created_folders.push_back(path);
+    return {};
+  }
+  std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override {
+    if (out_of_memory_on_read) throw std::bad_alloc();
+    const auto file = files.find(Key(path));
+    if (file == files.end()) return -1;
+    if (file->second.empty()) return 0;
+    bytes = file->second;
+    return static_cast<std::int64_t>(bytes.size());
+  }
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
+    if (unwritable.count(Key(path)) || !folders.count(Key(GetParentPath(path, style))))
+      return false;
+    files[Key(path)] = std::string(bytes);
+    return true;
+  }
+  bool ReplaceFile(const std::string& from, const std::string& to) override {
+    if (read_only.count(Key(to)) || !files.count(Key(from))) return false;
+    files[Key(to)] = files[Key(from)];
+    files.erase(Key(from));
+    return true;
+  }
+  void RemoveFile(const std::string& path) override { files.erase(Key(path)); }
+
+ private:
+  // Windows takes "/" for "\"; the fake keeps every path with "\".
+  std::string Key(std::string path) const {
+    if (style == PathStyle::kWindows) std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
+};
+
+}  // namespace brellam
+
+#endif  // BRELLAM_TESTS_FAKE_PLATFORM_H_
