@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian machine, builds brellam and runs every test.
+# Sets up a fresh Debian machine, builds brellam for Linux and for Windows,
+# and runs every test: the Windows ones under Wine, on a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
-# Debian packages the build and the tests need, installed only when missing.
-packages=(cmake g++ make libgtest-dev libc6-dev)
+# Debian packages the builds and the tests need, installed only when missing.
+packages=(cmake g++ make libgtest-dev libc6-dev
+          mingw-w64 wine wine64 xvfb locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -14,10 +16,32 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== installing ${missing[*]}"
   as_root apt-get update -q
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    "${missing[@]}"
+fi
+# Wine takes its ANSI code page from the Unix locale: ja_JP gives 932.
+if ! locale -a | grep -qi '^ja_JP\.utf-\?8$'; then
+  as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
 
 echo "== Linux build and tests"
 cmake --preset linux
 cmake --build --preset linux -j "$(nproc)"
 ctest --preset linux
+
+echo "== Windows build, and tests under Wine"
+cmake --preset windows
+cmake --build --preset windows -j "$(nproc)"
+scratch="$(mktemp -d /tmp/brellam-test.XXXXXX)"
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+  WINEPREFIX="$scratch/wine" wineserver -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+DISPLAY="$display" WINEPREFIX="$scratch/wine" ctest --preset windows
+cpack --preset windows >/dev/null
+ls -l build/windows/brellam-*-win64.zip

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "conversion/messages.h"
+#include "skin_fixture.h"
 
 namespace brellam {
 namespace {
@@ -44,33 +45,17 @@ std::map<std::string, std::string> FilesIn(const fs::path& folder) {
   return files;
 }
 
-// "ブレラム" and the comment in code page 932, as the settings file holds them.
-const std::string kCreator932 = "\x83u\x83\x8C\x83\x89\x83\x80";
-const std::string kComment932 =
-    "\x82\xB1\x82\xCC\x83X\x83L\x83\x93\x82\xCD" + kCreator932 +
-    "\x82\xC9\x82\xE6\x82\xC1\x82\xC4\x90\xB6\x90\xAC\x82\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
+using fixture::kHeaderPage;
+using fixture::kNewResPage;
+using fixture::kResPage;
+using fixture::kSkin;
 
 std::string SettingsFor(const std::string& title_932) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   ::localtime_r(&now, &local);
-  char date[16];
-  std::strftime(date, sizeof date, "%Y/%m/%d", &local);
-  return "#Title=" + title_932 + "\r\n#Creator=" + kCreator932 + "\r\n#Date=" + date +
-         "\r\n#Comment=" + kComment932 + "\r\n#NameTagDelete=0\r\n#MessageTabDelete=0\r\n";
+  return fixture::SettingsFor(title_932, {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
 }
-
-// A skin in code page 932: "見出し 表示" in the header ("表" and "ソ" end in
-// 0x5C), a link to the NewRes page that the conversion renames, pages in
-// the order Header, NewRes, Res, and a final CR LF.
-const std::string kHeaderPage =
-    "<html><!-- \x8C\xA9\x8Fo\x82\xB5 \x95\x5C\x8E\xA6 -->\r\n<a href=\"New.htm\">\x83\x5C</a>\r\n";
-const std::string kNewResPage = "<dl>\x90V\x92\x85 <NAME/></dl>\r\n";
-const std::string kResPage = "<dl>\x83\x8C\x83X <NAME/></dl>\r\n\r\n";
-const std::string kSkin =
-    "<!-- Header.htm -->\r\n<html><!-- \x8C\xA9\x8Fo\x82\xB5 \x95\x5C\x8E\xA6 -->\r\n"
-    "<a href=\"NewRes.htm\">\x83\x5C</a>\r\n<!-- NewRes.htm -->\r\n" +
-    kNewResPage + "<!-- Res.htm -->\r\n<dl>\x83\x8C\x83X <NAME/></dl>\r\n";
 
 class ProgramTest : public testing::Test {
  protected:

@@ -88,7 +88,7 @@ class FakePlatform : public Platform {
     files[Key(path)] = std::string(bytes);
     return true;
   }
-  bool ReplaceFile(const std::string& from, const std::string& to) override {
+  bool RenameReplacing(const std::string& from, const std::string& to) override {
     if (read_only.count(Key(to)) || !files.count(Key(from))) return false;
     files[Key(to)] = files[Key(from)];
     files.erase(Key(from));

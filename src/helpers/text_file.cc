@@ -10,7 +10,7 @@ std::string ReadTextFile(Platform& platform, const std::string& path) {
 
 bool WriteTextFile(Platform& platform, const std::string& path, std::string_view text) {
   const std::string temporary = path + ".brellam-" + std::to_string(platform.ProcessId()) + ".tmp";
-  if (platform.WriteFile(temporary, text) && platform.ReplaceFile(temporary, path)) return true;
+  if (platform.WriteFile(temporary, text) && platform.RenameReplacing(temporary, path)) return true;
   platform.RemoveFile(temporary);
   return false;
 }

@@ -193,7 +193,7 @@ bool PosixPlatform::WriteFile(const std::string& path, std::string_view bytes) {
   return file.Close();
 }
 
-bool PosixPlatform::ReplaceFile(const std::string& from, const std::string& to) {
+bool PosixPlatform::RenameReplacing(const std::string& from, const std::string& to) {
   // A read-only file is the user's way of keeping it: rename would replace
   // it all the same, for root too.
   struct stat info;

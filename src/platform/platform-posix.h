@@ -31,7 +31,7 @@ class PosixPlatform : public Platform {
   std::string CreateFolder(const std::string& path) override;
   std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
-  bool ReplaceFile(const std::string& from, const std::string& to) override;
+  bool RenameReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
 
  private:

@@ -98,13 +98,13 @@ TEST_F(PosixPlatformTest, WritesAndReplacesButNotReadOnlyFiles) {
 
   Put("old", "old");
   EXPECT_TRUE(platform.WriteFile(Path("tmp"), "new"));
-  EXPECT_TRUE(platform.ReplaceFile(Path("tmp"), Path("old")));
+  EXPECT_TRUE(platform.RenameReplacing(Path("tmp"), Path("old")));
   EXPECT_EQ(Get("old"), "new");
   EXPECT_FALSE(fs::exists(dir / "tmp"));
 
   ASSERT_EQ(::chmod(Path("old").c_str(), 0444), 0);
   EXPECT_TRUE(platform.WriteFile(Path("tmp"), "newer"));
-  EXPECT_FALSE(platform.ReplaceFile(Path("tmp"), Path("old")));
+  EXPECT_FALSE(platform.RenameReplacing(Path("tmp"), Path("old")));
   EXPECT_EQ(Get("old"), "new");
   platform.RemoveFile(Path("tmp"));
   EXPECT_FALSE(fs::exists(dir / "tmp"));

@@ -56,7 +56,7 @@ class Platform {
   // Creates or empties the file and writes exactly `bytes`.
   virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
   // Puts `from` in the place of `to`, which may exist unless read-only.
-  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual bool RenameReplacing(const std::string& from, const std::string& to) = 0;
   virtual void RemoveFile(const std::string& path) = 0;
 };
 

@@ -1,0 +1,21 @@
+# Cross-build for 64-bit Windows with Debian's MinGW-w64 (posix thread model,
+# which std::thread and std::mutex need). Tests run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(_mingw x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${_mingw}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_mingw}-g++-posix)
+set(CMAKE_RC_COMPILER ${_mingw}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The exe is dropped anywhere by users, so it must not need the MinGW runtime
+# DLLs (libstdc++, libgcc_s, libwinpthread) beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

@@ -1,0 +1,244 @@
+#include "platform/platform-win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace brellam {
+
+namespace {
+
+constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\";
+
+// Closes the handle when the call that opened it returns.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() {
+    if (valid()) ::CloseHandle(handle_);
+  }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes now, for callers that must know whether the data reached the disk.
+  bool Close() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ::CloseHandle(handle) != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+int Length(std::size_t size) {
+  if (size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    throw std::length_error("text too long to convert");
+  }
+  return static_cast<int>(size);
+}
+
+std::string SystemReason(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD flags =
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  const DWORD length =
+      ::FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::wstring reason = length > 0 ? std::wstring(text, length) : std::wstring();
+  ::LocalFree(text);
+  while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n')) reason.pop_back();
+  if (reason.empty()) reason = L"error " + std::to_wstring(error);
+  return Narrow(reason);
+}
+
+CodePage CodePageOfThisSystem() {
+  const UINT ansi = ::GetACP();
+  if (ansi == 932) return CodePage932();
+  CPINFO info{};
+  CodePage code_page;
+  if (!::GetCPInfo(ansi, &info) || info.MaxCharSize < 2) return code_page;
+  for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+    for (int b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) {
+      code_page.lead[static_cast<std::size_t>(b)] = true;
+    }
+  }
+  // The double-byte code pages keep their second bytes within 0x40-0xFE.
+  for (int b = 0x40; b <= 0xFE; ++b) code_page.trail[static_cast<std::size_t>(b)] = b != 0x7F;
+  return code_page;
+}
+
+// Reads until the end of the file, however its size changes meanwhile.
+std::int64_t ReadToEnd(HANDLE file, std::string& buffer) {
+  std::size_t got = 0;
+  while (true) {
+    if (got == buffer.size()) buffer.resize(got + std::max<std::size_t>(got / 2, 4096));
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - got, 1u << 30));
+    DWORD read = 0;
+    if (!::ReadFile(file, buffer.data() + got, want, &read, nullptr)) return -1;
+    if (read == 0) break;
+    got += read;
+  }
+  buffer.resize(got);
+  return static_cast<std::int64_t>(got);
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = Length(utf8.size());
+  std::wstring wide(
+      static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
+      L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), Length(wide.size()));
+  return wide;
+}
+
+std::string Narrow(std::wstring_view utf16) {
+  if (utf16.empty()) return {};
+  const int size = Length(utf16.size());
+  std::string narrow(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size,
+                                                                    nullptr, 0, nullptr, nullptr)),
+                     '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), Length(narrow.size()),
+                        nullptr, nullptr);
+  return narrow;
+}
+
+std::wstring ArgumentsOf(std::wstring_view command_line) {
+  std::size_t i = 0;
+  if (!command_line.empty() && command_line[0] == L'"') {
+    const std::size_t close = command_line.find(L'"', 1);
+    i = close == std::wstring_view::npos ? command_line.size() : close + 1;
+  }
+  while (i < command_line.size() && command_line[i] != L' ' && command_line[i] != L'\t') ++i;
+  while (i < command_line.size() && (command_line[i] == L' ' || command_line[i] == L'\t')) ++i;
+  return std::wstring(command_line.substr(i));
+}
+
+Win32Platform::Win32Platform() : code_page_(CodePageOfThisSystem()) {}
+
+std::string Win32Platform::ArgumentText() const { return Narrow(ArgumentsOf(::GetCommandLineW())); }
+
+void Win32Platform::ShowMessage(const Message& message) {
+  std::wstring prompt;
+  for (wchar_t c : Widen(message.prompt)) {
+    if (c == L'\n') prompt += L'\r';
+    prompt += c;
+  }
+  ::MessageBoxW(nullptr, prompt.c_str(), Widen(kProgramName).c_str(), MB_OK);
+}
+
+std::string Win32Platform::ReadSetting(std::string_view application, std::string_view section,
+                                       std::string_view key) const {
+  const std::wstring subkey = kSettingsRoot + Widen(application) + L"\\" + Widen(section);
+  const std::wstring value = Widen(key);
+  // REG_EXPAND_SZ comes back expanded.
+  const DWORD flags = RRF_RT_REG_SZ;
+  DWORD size = 0;
+  if (::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), value.c_str(), flags, nullptr, nullptr,
+                     &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), value.c_str(), flags, nullptr, text.data(),
+                     &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  text.resize(std::min(text.size(), text.find(L'\0')));
+  return Narrow(text);
+}
+
+std::string Win32Platform::ToAnsi(std::string_view text) const {
+  const std::wstring wide = Widen(text);
+  if (wide.empty()) return {};
+  const int size = Length(wide.size());
+  // No best fit: a character the code page lacks becomes "?", never a look-alike.
+  const DWORD flags = WC_NO_BEST_FIT_CHARS;
+  std::string ansi(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, flags, wide.data(), size,
+                                                                  nullptr, 0, "?", nullptr)),
+                   '\0');
+  ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, ansi.data(), Length(ansi.size()), "?",
+                        nullptr);
+  return ansi;
+}
+
+std::string Win32Platform::DateSeparator() const {
+  wchar_t separator[8] = {};
+  if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDATE, separator, 8) <= 1) return "/";
+  return Narrow(separator);
+}
+
+LocalDate Win32Platform::Today() const {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay};
+}
+
+std::uint64_t Win32Platform::ProcessId() const { return ::GetCurrentProcessId(); }
+
+bool Win32Platform::IsFolder(const std::string& path) const {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string Win32Platform::CreateFolder(const std::string& path) {
+  if (::CreateDirectoryW(Widen(path).c_str(), nullptr)) return {};
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_ALREADY_EXISTS && IsFolder(path)) return {};
+  return SystemReason(error);
+}
+
+std::int64_t Win32Platform::ReadFileBytes(const std::string& path, std::string& bytes) {
+  // No sharing: a file another program is still writing is not taken half-done.
+  FileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file.valid() || !::GetFileSizeEx(file.get(), &size)) return -1;
+  try {
+    std::string buffer;
+    // Room for the line end the split adds, so that it never moves the text.
+    buffer.reserve(static_cast<std::size_t>(size.QuadPart) + 2);
+    buffer.resize(static_cast<std::size_t>(size.QuadPart));
+    const std::int64_t count = ReadToEnd(file.get(), buffer);
+    if (count > 0) bytes = std::move(buffer);
+    return count;
+  } catch (const std::bad_alloc&) {
+    return -1;
+  } catch (const std::length_error&) {
+    return -1;
+  }
+}
+
+bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
+  FileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  while (!bytes.empty()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data(), want, &written, nullptr) || written == 0) {
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return file.Close();
+}
+
+bool Win32Platform::RenameReplacing(const std::string& from, const std::string& to) {
+  const std::wstring target = Widen(to);
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
+  return ::MoveFileExW(Widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void Win32Platform::RemoveFile(const std::string& path) { ::DeleteFileW(Widen(path).c_str()); }
+
+}  // namespace brellam

@@ -1,0 +1,50 @@
+// The platform on Windows: the command line after the program's path, the
+// per-user registry settings, MessageBoxW, the ANSI code page, and paths
+// handed to the wide API so that any file name works.
+#ifndef BRELLAM_PLATFORM_PLATFORM_WIN32_H_
+#define BRELLAM_PLATFORM_PLATFORM_WIN32_H_
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace brellam {
+
+class Win32Platform : public Platform {
+ public:
+  Win32Platform();
+
+  std::string ArgumentText() const override;
+  void ShowMessage(const Message& message) override;
+  std::string ReadSetting(std::string_view application, std::string_view section,
+                          std::string_view key) const override;
+
+  PathStyle Paths() const override { return PathStyle::kWindows; }
+  const CodePage& AnsiCodePage() const override { return code_page_; }
+  std::string ToAnsi(std::string_view text) const override;
+  std::string DateSeparator() const override;
+  LocalDate Today() const override;
+  std::uint64_t ProcessId() const override;
+
+  bool IsFolder(const std::string& path) const override;
+  std::string CreateFolder(const std::string& path) override;
+  std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
+  bool WriteFile(const std::string& path, std::string_view bytes) override;
+  bool RenameReplacing(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+
+ private:
+  CodePage code_page_;
+};
+
+// Between the core's UTF-8 and the wide API's UTF-16.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+// The arguments part of a command line: what follows the program's path
+// (quoted or not) and the blanks after it.
+std::wstring ArgumentsOf(std::wstring_view command_line);
+
+}  // namespace brellam
+
+#endif  // BRELLAM_PLATFORM_PLATFORM_WIN32_H_

@@ -1,0 +1,141 @@
+#include "platform/platform-win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace brellam {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Win32ArgumentsTest, WhatFollowsTheProgramPath) {
+  struct Case {
+    const wchar_t* command_line;
+    const wchar_t* arguments;
+  };
+  const Case cases[] = {
+      {L"\"C:\\My Tools\\brellam.exe\" \"D:\\My Skins\\Blue.txt\"", L"\"D:\\My Skins\\Blue.txt\""},
+      {L"brellam.exe D:\\Blue.txt", L"D:\\Blue.txt"},
+      {L"brellam.exe  \t D:\\a.txt D:\\b.txt", L"D:\\a.txt D:\\b.txt"},
+      {L"\"brellam.exe\"", L""},
+      {L"brellam.exe", L""},
+      {L"\"C:\\a b\\brellam.exe\"x y", L"y"},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.command_line));
+    EXPECT_EQ(ArgumentsOf(c.command_line), c.arguments);
+  }
+}
+
+TEST(Win32TextTest, Utf8AndUtf16AndTheAnsiCodePage) {
+  const std::string mixed = "Blue 青空 한글 \xF0\x9F\x98\x80";
+  EXPECT_EQ(Narrow(Widen(mixed)), mixed);
+  const Win32Platform platform;
+  ASSERT_EQ(::GetACP(), 932u) << "the tests expect a Japanese system";
+  EXPECT_TRUE(platform.AnsiCodePage().IsLead('\x83'));
+  EXPECT_TRUE(platform.AnsiCodePage().IsTrail('\x5C'));
+  EXPECT_EQ(platform.ToAnsi("ブレラム"), "\x83u\x83\x8C\x83\x89\x83\x80");
+  EXPECT_EQ(platform.ToAnsi("ソ表"), "\x83\x5C\x95\x5C");
+  EXPECT_EQ(platform.ToAnsi("a한b"), "a?b");
+  EXPECT_EQ(platform.DateSeparator(), "/");
+}
+
+TEST(Win32SettingsTest, ReadsTheStoredStringExpandedOrNothing) {
+  const wchar_t* key = L"Software\\VB and VBA Program Settings\\BrellamTest\\Path";
+  const std::wstring plain = L"C:\\ホスト\\host.exe";
+  const std::wstring expand = L"%SystemRoot%\\host.exe";
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Path", REG_SZ, plain.c_str(),
+                              static_cast<DWORD>((plain.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Expand", REG_EXPAND_SZ, expand.c_str(),
+                              static_cast<DWORD>((expand.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+  const Win32Platform platform;
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Path"), Narrow(plain));
+  const std::string expanded = platform.ReadSetting("BrellamTest", "Path", "Expand");
+  EXPECT_TRUE(expanded.ends_with("\\host.exe")) << expanded;
+  EXPECT_EQ(expanded.find('%'), std::string::npos) << expanded;
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Missing"), "");
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Other", "Path"), "");
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\BrellamTest");
+}
+
+class Win32FilesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          (L"brellam-win32-" + std::to_wstring(::GetCurrentProcessId()) + L"-한글");
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(dir);
+  }
+  std::string Path(const wchar_t* name) const { return Narrow((dir / name).wstring()); }
+  std::string Get(const wchar_t* name) const {
+    std::ifstream in(dir / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  fs::path dir;
+  Win32Platform platform;
+};
+
+TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
+  // The folder name itself is Korean: the ANSI API could not even open it.
+  EXPECT_TRUE(platform.WriteFile(Path(L"ソ표.txt"), "\x83\x5C\r\n"));
+  std::string bytes;
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"ソ표.txt"), bytes), 4);
+  EXPECT_EQ(bytes, "\x83\x5C\r\n");
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"missing.txt"), bytes), -1);
+  EXPECT_TRUE(platform.WriteFile(Path(L"empty.txt"), ""));
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"empty.txt"), bytes), 0);
+  EXPECT_EQ(bytes, "\x83\x5C\r\n");
+}
+
+TEST_F(Win32FilesTest, AFileHeldOpenElsewhereCannotBeRead) {
+  ASSERT_TRUE(platform.WriteFile(Path(L"held.txt"), "x"));
+  const HANDLE held = ::CreateFileW((dir / L"held.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::string bytes;
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"held.txt"), bytes), -1);
+  ::CloseHandle(held);
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"held.txt"), bytes), 1);
+}
+
+TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
+  ASSERT_TRUE(platform.WriteFile(Path(L"old.htm"), "old"));
+  ASSERT_TRUE(platform.WriteFile(Path(L"new.tmp"), "new"));
+  EXPECT_TRUE(platform.RenameReplacing(Path(L"new.tmp"), Path(L"old.htm")));
+  EXPECT_EQ(Get(L"old.htm"), "new");
+  EXPECT_FALSE(fs::exists(dir / L"new.tmp"));
+
+  ::SetFileAttributesW((dir / L"old.htm").c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(platform.WriteFile(Path(L"newer.tmp"), "newer"));
+  EXPECT_FALSE(platform.RenameReplacing(Path(L"newer.tmp"), Path(L"old.htm")));
+  EXPECT_EQ(Get(L"old.htm"), "new");
+  platform.RemoveFile(Path(L"newer.tmp"));
+  EXPECT_FALSE(fs::exists(dir / L"newer.tmp"));
+}
+
+TEST_F(Win32FilesTest, FoldersAndTheirFailures) {
+  EXPECT_TRUE(platform.IsFolder(Narrow(dir.wstring()) + "\\"));
+  EXPECT_FALSE(platform.IsFolder(Path(L"sub")));
+  EXPECT_EQ(platform.CreateFolder(Path(L"sub") + "\\"), "");
+  EXPECT_TRUE(platform.IsFolder(Path(L"sub")));
+  EXPECT_EQ(platform.CreateFolder(Path(L"sub")), "");
+  ASSERT_TRUE(platform.WriteFile(Path(L"file"), "x"));
+  EXPECT_FALSE(platform.IsFolder(Path(L"file")));
+  EXPECT_NE(platform.CreateFolder(Path(L"file")), "");
+  EXPECT_NE(platform.CreateFolder(Path(L"no\\such\\")), "");
+}
+
+}  // namespace
+}  // namespace brellam

@@ -1,0 +1,204 @@
+// Runs brellam.exe the way a person does: a command line as Explorer hands it
+// over, the message box read back from the screen and answered with OK.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "conversion/messages.h"
+#include "platform/platform-win32.h"
+#include "skin_fixture.h"
+#include "win32/message_box_driver.h"
+
+namespace brellam {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kHostKey[] = L"Software\\VB and VBA Program Settings\\Kyrlen\\Path";
+
+// A path the build gave in Unix form names the same file on Wine's drive Z:.
+std::wstring WindowsPath(std::string path) {
+  if (path.starts_with("/")) path = "Z:" + path;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return Widen(path);
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spit(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::wstring Prompt(std::string_view first, const std::wstring& rest = {}) {
+  return Widen(first) + (rest.empty() ? L"" : L"\r\n" + rest);
+}
+
+std::string Today() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return std::to_string(now.wYear);  // only for a readable failure
+}
+
+std::string SettingsFor(std::string_view title_932) {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return fixture::SettingsFor(title_932, {now.wYear, now.wMonth, now.wDay});
+}
+
+class WindowsProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() /
+           (L"brellam-program-" + std::to_wstring(::GetCurrentProcessId()));
+    host = root / L"Kyrlen";
+    fs::create_directories(host);
+    SetHostPath((host / L"kyrlen.exe").wstring());
+  }
+  void TearDown() override {
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(root);
+  }
+
+  static void SetHostPath(const std::wstring& path) {
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path", REG_SZ, path.c_str(),
+                                static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
+
+  // Runs brellam.exe, expecting exactly one box captioned "brellam" with an
+  // OK button only and no icon; answers its prompt.
+  std::wstring Run(const std::wstring& arguments, DWORD expected_exit) {
+    const DrivenRun run = RunAndAnswer(WindowsPath(BRELLAM_EXE), arguments, root.wstring());
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, expected_exit);
+    EXPECT_EQ(run.boxes.size(), 1u);
+    if (run.boxes.empty()) return L"(no message box)";
+    EXPECT_EQ(run.boxes[0].caption, L"brellam");
+    EXPECT_EQ(run.boxes[0].buttons, L"OK");
+    EXPECT_FALSE(run.boxes[0].icon);
+    return run.boxes[0].prompt;
+  }
+
+  std::map<std::wstring, std::string> SkinFiles(const std::wstring& name) const {
+    std::map<std::wstring, std::string> files;
+    for (const auto& entry : fs::directory_iterator(host / L"skin" / name)) {
+      files[entry.path().filename().wstring()] = Slurp(entry.path());
+    }
+    return files;
+  }
+
+  std::map<std::wstring, std::string> Expected(std::string_view title_932) const {
+    return {{L"Header.htm", fixture::kHeaderPage},
+            {L"NewRes.htm", fixture::kNewResPage},
+            {L"Res.htm", fixture::kResPage},
+            {L"setting.skn", SettingsFor(title_932)}};
+  }
+
+  fs::path root;
+  fs::path host;
+};
+
+TEST_F(WindowsProgramTest, ConvertsWithAJapaneseNameAndContent) {
+  Spit(root / L"dl" / L"青空.txt", fixture::kSkin);
+  EXPECT_EQ(Run((root / L"dl" / L"青空.txt").wstring(), 0), Prompt(kDone)) << Today();
+  EXPECT_EQ(SkinFiles(L"青空"), Expected("\x90\xC2\x8B\xF3"));
+}
+
+TEST_F(WindowsProgramTest, NamesThatTheAnsiApiCouldNotTake) {
+  struct Case {
+    const wchar_t* file;
+    const wchar_t* skin;
+    std::string title_932;
+  };
+  const Case cases[] = {
+      {L"ソ表.txt", L"ソ表", "\x83\x5C\x95\x5C"},  // 932 bytes holding 0x5C
+      {L"한글.txt", L"한글", "??"},                // outside code page 932
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.file));
+    Spit(root / L"dl" / c.file, fixture::kSkin);
+    EXPECT_EQ(Run(L"\"" + (root / L"dl" / c.file).wstring() + L"\"", 0), Prompt(kDone));
+    EXPECT_EQ(SkinFiles(c.skin), Expected(c.title_932));
+  }
+}
+
+TEST_F(WindowsProgramTest, QuotedPathWithBlanksAndForwardSlashes) {
+  Spit(root / L"My Skins" / L"Blue.txt", fixture::kSkin);
+  EXPECT_EQ(Run(L"\"" + (root / L"My Skins" / L"Blue.txt").wstring() + L"\"", 0), Prompt(kDone));
+  EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+
+  std::wstring slashed = (root / L"My Skins" / L"Blue.txt").wstring();
+  std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+  std::wstring host_slashed = (host / L"kyrlen.exe").wstring();
+  std::replace(host_slashed.begin(), host_slashed.end(), L'\\', L'/');
+  SetHostPath(host_slashed);
+  fs::remove_all(host / L"skin");
+  EXPECT_EQ(Run(L"\"" + slashed + L"\"", 0), Prompt(kDone));
+  EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+}
+
+TEST_F(WindowsProgramTest, BundledExampleMatchesTheExpectedPages) {
+  const fs::path examples = WindowsPath(BRELLAM_EXAMPLES);
+  EXPECT_EQ(Run(L"\"" + (examples / L"sakura.txt").wstring() + L"\"", 0), Prompt(kDone));
+  const auto files = SkinFiles(L"sakura");
+  for (const wchar_t* page : {L"Header.htm", L"NewRes.htm", L"Res.htm"}) {
+    SCOPED_TRACE(Narrow(page));
+    EXPECT_EQ(files.at(page), Slurp(examples / L"sakura-expected" / page));
+  }
+}
+
+TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
+  Spit(root / L"dl" / L"CON.txt", fixture::kSkin);
+  EXPECT_EQ(Run(L"", 1), Prompt(kNothingDropped));
+  EXPECT_EQ(Run(L"\"\"", 1), Prompt(kNothingDropped));
+  EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kUnusableName, L"CON.txt"));
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
+  EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kNoHost));
+  EXPECT_FALSE(fs::exists(host / L"skin"));
+}
+
+TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
+  Spit(root / L"dl" / L"Held.txt", fixture::kSkin);
+  Spit(root / L"dl" / L"Empty.txt", "");
+  // Another program still has the file open.
+  const HANDLE held = ::CreateFileW((root / L"dl" / L"Held.txt").c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Run((root / L"dl" / L"Held.txt").wstring(), 1), Prompt(kBadSkinText));
+  ::CloseHandle(held);
+  EXPECT_EQ(Run((root / L"dl" / L"Empty.txt").wstring(), 1), Prompt(kBadSkinText));
+  EXPECT_EQ(Run((root / L"dl" / L"Missing.txt").wstring(), 1), Prompt(kBadSkinText));
+  EXPECT_TRUE(fs::is_empty(host / L"skin" / L"Held"));
+}
+
+TEST_F(WindowsProgramTest, FailuresAreReportedNotCrashed) {
+  Spit(root / L"dl" / L"Blue.txt", fixture::kSkin);
+  Spit(host / L"skin" / L"Blue" / L"Res.htm", "mine");
+  ::SetFileAttributesW((host / L"skin" / L"Blue" / L"Res.htm").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+            Prompt(kUnwritten, (host / L"skin" / L"Blue" / L"Res.htm").wstring()));
+  auto expected = Expected("Blue");
+  expected[L"Res.htm"] = "mine";
+  EXPECT_EQ(SkinFiles(L"Blue"), expected);
+
+  // A drive that does not exist.
+  SetHostPath(L"Q:\\Host\\host.exe");
+  const std::wstring prompt = Run((root / L"dl" / L"Blue.txt").wstring(), 1);
+  EXPECT_TRUE(prompt.starts_with(Prompt(kNoFolder, L"Q:\\\r\n"))) << Narrow(prompt);
+  EXPECT_GT(prompt.size(), Prompt(kNoFolder, L"Q:\\\r\n").size());
+}
+
+}  // namespace
+}  // namespace brellam

@@ -1,0 +1,41 @@
+// One skin text and the exact bytes its conversion must give, shared by the
+// tests that run the program on each platform.
+#ifndef BRELLAM_TESTS_SKIN_FIXTURE_H_
+#define BRELLAM_TESTS_SKIN_FIXTURE_H_
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "platform/local_date.h"
+
+namespace brellam::fixture {
+
+// A skin in code page 932: "見出し 表示" in the header ("表" and "ソ" end in
+// 0x5C), a link to the NewRes page that the conversion renames, pages in
+// the order Header, NewRes, Res, and a final CR LF.
+inline const std::string kHeaderPage =
+    "<html><!-- \x8C\xA9\x8Fo\x82\xB5 \x95\x5C\x8E\xA6 -->\r\n<a href=\"New.htm\">\x83\x5C</a>\r\n";
+inline const std::string kNewResPage = "<dl>\x90V\x92\x85 <NAME/></dl>\r\n";
+inline const std::string kResPage = "<dl>\x83\x8C\x83X <NAME/></dl>\r\n\r\n";
+inline const std::string kSkin =
+    "<!-- Header.htm -->\r\n<html><!-- \x8C\xA9\x8Fo\x82\xB5 \x95\x5C\x8E\xA6 -->\r\n"
+    "<a href=\"NewRes.htm\">\x83\x5C</a>\r\n<!-- NewRes.htm -->\r\n" +
+    kNewResPage + "<!-- Res.htm -->\r\n<dl>\x83\x8C\x83X <NAME/></dl>\r\n";
+
+// "ブレラム" and the comment in code page 932, as the settings file holds them.
+inline const std::string kCreator932 = "\x83u\x83\x8C\x83\x89\x83\x80";
+inline const std::string kComment932 =
+    "\x82\xB1\x82\xCC\x83X\x83L\x83\x93\x82\xCD" + kCreator932 +
+    "\x82\xC9\x82\xE6\x82\xC1\x82\xC4\x90\xB6\x90\xAC\x82\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
+
+inline std::string SettingsFor(std::string_view title_932, LocalDate today) {
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d/%02d/%02d", today.year, today.month, today.day);
+  return "#Title=" + std::string(title_932) + "\r\n#Creator=" + kCreator932 + "\r\n#Date=" + date +
+         "\r\n#Comment=" + kComment932 + "\r\n#NameTagDelete=0\r\n#MessageTabDelete=0\r\n";
+}
+
+}  // namespace brellam::fixture
+
+#endif  // BRELLAM_TESTS_SKIN_FIXTURE_H_
