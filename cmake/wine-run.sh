@@ -14,16 +14,20 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "wine-run.sh: DISPLAY is unset; GUI programs will fail" >&2
 fi
 
-# Parallel tests share the prefix, so only one may create it.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >/dev/null 2>&1
-      wineserver -w
-    fi
-  ) 9>"$WINEPREFIX.lock"
-fi
+mkdir -p "$WINEPREFIX"
+(
+  # Parallel tests share the prefix and its server.
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  fi
+  # Keeping the server a while spares the next test a restart. A server we
+  # start gets its background processes from wineboot, so they inherit
+  # neither the lock nor our output: a test runner waits for every holder of
+  # its pipe. The server refuses (status 2) if one is already running.
+  if wineserver -p30 2>/dev/null 9>&-; then
+    wineboot </dev/null >/dev/null 2>&1 9>&-
+  fi
+) 9>"$WINEPREFIX.lock"
 
 exec wine "$@"
