@@ -1,48 +1,20 @@
 // Runs the built program the way a user does, in throwaway folders, and
 // checks its message, its exit status and every byte it wrote.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "conversion/messages.h"
+#include "program_fixture.h"
 
 namespace brellam {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Spit(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::map<std::string, std::string> FilesIn(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = Slurp(entry.path());
-  }
-  return files;
-}
 
 // "ブレラム" and the comment in code page 932, as the settings file holds them.
 const std::string kCreator932 = "\x83u\x83\x8C\x83\x89\x83\x80";
@@ -71,68 +43,6 @@ const std::string kSkin =
     "<!-- Header.htm -->\r\n<html><!-- \x8C\xA9\x8Fo\x82\xB5 \x95\x5C\x8E\xA6 -->\r\n"
     "<a href=\"NewRes.htm\">\x83\x5C</a>\r\n<!-- NewRes.htm -->\r\n" +
     kNewResPage + "<!-- Res.htm -->\r\n<dl>\x83\x8C\x83X <NAME/></dl>\r\n";
-
-class ProgramTest : public testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/brellam-program-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    root = pattern;
-    host = root / "Kyrlen";
-    fs::create_directories(host);
-    SetHostPath((host / "kyrlen.exe").string());
-  }
-  void TearDown() override {
-    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(root);
-  }
-
-  void SetHostPath(const std::string& path) {
-    Spit(root / "config/Kyrlen/settings.ini", "[Path]\nPath=" + path + "\n");
-  }
-
-  Outcome Run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> env_strings = {"XDG_CONFIG_HOME=" + (root / "config").string(),
-                                            "HOME=" + root.string(), "PATH=/usr/bin:/bin"};
-    std::vector<char*> argv = {const_cast<char*>(BRELLAM_EXE)};
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env_strings) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const std::string out = (root / "stdout").string();
-    const std::string err = (root / "stderr").string();
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out_fd < 0 || err_fd < 0 || ::dup2(out_fd, 1) < 0 || ::dup2(err_fd, 2) < 0 ||
-          ::chdir(root.c_str()) != 0) {
-        ::_exit(127);
-      }
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    Outcome outcome;
-    int wait_status = 0;
-    if (child > 0 && ::waitpid(child, &wait_status, 0) == child && WIFEXITED(wait_status)) {
-      outcome.status = WEXITSTATUS(wait_status);
-    }
-    outcome.out = Slurp(out);
-    outcome.err = Slurp(err);
-    fs::remove(out);
-    fs::remove(err);
-    return outcome;
-  }
-
-  static std::string Line(std::string_view prompt) {
-    return "brellam: " + std::string(prompt) + "\n";
-  }
-
-  fs::path root;
-  fs::path host;
-};
 
 TEST_F(ProgramTest, ConvertsASkinByteForByte) {
   Spit(root / "dl/Blue.txt", kSkin);

@@ -1,0 +1,52 @@
+// Runs the built program the way a user does, in a throwaway folder with
+// its own settings file, and reads back what it left on disk.
+#ifndef BRELLAM_TESTS_PROGRAM_FIXTURE_H_
+#define BRELLAM_TESTS_PROGRAM_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brellam {
+
+struct Outcome {
+  int status = -1;  // -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::filesystem::path& path);
+void Spit(const std::filesystem::path& path, const std::string& bytes);
+
+// Every file and folder below `folder`, by relative path; a folder's entry
+// holds kFolderEntry.
+inline constexpr std::string_view kFolderEntry = "<folder>";
+std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder);
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void SetHostPath(const std::string& path);
+
+  // Runs brellam with `arguments` in `root`, with an environment of its
+  // own. A `wrapper` command, when given, runs it: brellam's path and
+  // arguments follow the wrapper's own.
+  Outcome Run(const std::vector<std::string>& arguments,
+              const std::vector<std::string>& wrapper = {});
+
+  // The program's message as it prints it.
+  static std::string Line(std::string_view prompt);
+
+  std::filesystem::path root;
+  std::filesystem::path host;
+};
+
+}  // namespace brellam
+
+#endif  // BRELLAM_TESTS_PROGRAM_FIXTURE_H_
