@@ -169,7 +169,7 @@ TEST_F(ProgramTest, FolderThatCannotBeMadeIsReported) {
   SetHostPath((root / "plain-file/kyrlen.exe").string());
   const Outcome outcome = Run({(root / "dl/Blue.txt").string()});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, Line(kNoFolder) + (root / "plain-file").string() + "/\nNot a directory\n");
+  EXPECT_EQ(outcome.err, Line(kNoFolder) + (root / "plain-file").string() + "/\nFile exists\n");
   EXPECT_EQ(Slurp(root / "plain-file"), "not a folder");
 }
 
