@@ -2,7 +2,6 @@
 // checks its message, its exit status and every byte it wrote.
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -15,22 +14,6 @@ namespace brellam {
 namespace {
 
 namespace fs = std::filesystem;
-
-// "ブレラム" and the comment in code page 932, as the settings file holds them.
-const std::string kCreator932 = "\x83u\x83\x8C\x83\x89\x83\x80";
-const std::string kComment932 =
-    "\x82\xB1\x82\xCC\x83X\x83L\x83\x93\x82\xCD" + kCreator932 +
-    "\x82\xC9\x82\xE6\x82\xC1\x82\xC4\x90\xB6\x90\xAC\x82\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
-
-std::string SettingsFor(const std::string& title_932) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  char date[16];
-  std::strftime(date, sizeof date, "%Y/%m/%d", &local);
-  return "#Title=" + title_932 + "\r\n#Creator=" + kCreator932 + "\r\n#Date=" + date +
-         "\r\n#Comment=" + kComment932 + "\r\n#NameTagDelete=0\r\n#MessageTabDelete=0\r\n";
-}
 
 // A skin in code page 932: "見出し 表示" in the header ("表" and "ソ" end in
 // 0x5C), a link to the NewRes page that the conversion renames, pages in

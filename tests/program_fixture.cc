@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <memory>
 
@@ -27,7 +28,23 @@ std::string ReadBack(std::FILE* file) {
   return bytes;
 }
 
+// "ブレラム" and the comment in code page 932, as the settings file holds them.
+const std::string kCreator932 = "\x83u\x83\x8C\x83\x89\x83\x80";
+const std::string kComment932 =
+    "\x82\xB1\x82\xCC\x83X\x83L\x83\x93\x82\xCD" + kCreator932 +
+    "\x82\xC9\x82\xE6\x82\xC1\x82\xC4\x90\xB6\x90\xAC\x82\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
+
 }  // namespace
+
+std::string SettingsFor(const std::string& title_932) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  char date[16];
+  std::strftime(date, sizeof date, "%Y/%m/%d", &local);
+  return "#Title=" + title_932 + "\r\n#Creator=" + kCreator932 + "\r\n#Date=" + date +
+         "\r\n#Comment=" + kComment932 + "\r\n#NameTagDelete=0\r\n#MessageTabDelete=0\r\n";
+}
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -43,7 +60,11 @@ std::map<std::string, std::string> FilesIn(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     const std::string name = entry.path().lexically_relative(folder).string();
-    files[name] = entry.is_directory() ? std::string(kFolderEntry) : Slurp(entry.path());
+    if (entry.is_regular_file()) {
+      files[name] = Slurp(entry.path());
+    } else {
+      files[name] = entry.is_directory() ? kFolderEntry : kOtherEntry;
+    }
   }
   return files;
 }

@@ -19,12 +19,17 @@ struct Outcome {
   std::string err;
 };
 
+// The settings file brellam writes today for a skin of that title.
+std::string SettingsFor(const std::string& title_932);
+
 std::string Slurp(const std::filesystem::path& path);
 void Spit(const std::filesystem::path& path, const std::string& bytes);
 
-// Every file and folder below `folder`, by relative path; a folder's entry
-// holds kFolderEntry.
+// Every file and folder below `folder`, by relative path: a file's entry
+// holds its bytes, a folder's kFolderEntry and anything else (a pipe)
+// kOtherEntry.
 inline constexpr std::string_view kFolderEntry = "<folder>";
+inline constexpr std::string_view kOtherEntry = "<other>";
 std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder);
 
 class ProgramTest : public testing::Test {
