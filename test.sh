@@ -6,7 +6,9 @@ cd "$(dirname "$0")"
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # Debian packages the build and the tests need, installed only when missing.
-packages=(cmake g++ make libgtest-dev libc6-dev)
+# clang and its runtimes build the fuzzers; unshare and mount give the
+# file-system fault tests a private mount namespace.
+packages=(cmake g++ make libgtest-dev libc6-dev clang libclang-rt-14-dev util-linux mount)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -21,3 +23,13 @@ echo "== Linux build and tests"
 cmake --preset linux
 cmake --build --preset linux -j "$(nproc)"
 ctest --preset linux
+
+echo "== The same tests under ASan and UBSan"
+cmake --preset asan
+cmake --build --preset asan -j "$(nproc)"
+ctest --preset asan
+
+echo "== Fuzzers, ${FUZZ_SECONDS:-60} s each"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$(nproc)"
+fuzz/run-fuzzers.sh "${FUZZ_SECONDS:-60}"
