@@ -7,7 +7,10 @@ cd "$(dirname "$0")"
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # Debian packages the builds and the tests need, installed only when missing.
-packages=(cmake g++ make libgtest-dev libc6-dev
+# clang and its runtimes build the fuzzers; unshare and mount give the
+# file-system fault tests a private mount namespace; MinGW-w64, Wine and Xvfb
+# build and run the Windows program.
+packages=(cmake g++ make libgtest-dev libc6-dev clang libclang-rt-14-dev util-linux mount
           mingw-w64 wine wine64 xvfb locales)
 missing=()
 for p in "${packages[@]}"; do
@@ -16,7 +19,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== installing ${missing[*]}"
   as_root apt-get update -q
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
     "${missing[@]}"
 fi
 # Wine takes its ANSI code page from the Unix locale: ja_JP gives 932.
@@ -28,6 +31,16 @@ echo "== Linux build and tests"
 cmake --preset linux
 cmake --build --preset linux -j "$(nproc)"
 ctest --preset linux
+
+echo "== The same tests under ASan and UBSan"
+cmake --preset asan
+cmake --build --preset asan -j "$(nproc)"
+ctest --preset asan
+
+echo "== Fuzzers, ${FUZZ_SECONDS:-60} s each"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$(nproc)"
+fuzz/run-fuzzers.sh "${FUZZ_SECONDS:-60}"
 
 echo "== Windows build, and tests under Wine"
 cmake --preset windows
@@ -42,6 +55,6 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-DISPLAY="$display" WINEPREFIX="$scratch/wine" ctest --preset windows
 cpack --preset windows >/dev/null
 ls -l build/windows/brellam-*-win64.zip
+DISPLAY="$display" WINEPREFIX="$scratch/wine" ctest --preset windows

@@ -28,16 +28,6 @@ std::wstring WindowsPath(std::string path) {
   return Widen(path);
 }
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Spit(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::wstring Prompt(std::string_view first, const std::wstring& rest = {}) {
   return Widen(first) + (rest.empty() ? L"" : L"\r\n" + rest);
 }

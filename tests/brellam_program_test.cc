@@ -1,123 +1,24 @@
 // Runs the built program the way a user does, in throwaway folders, and
 // checks its message, its exit status and every byte it wrote.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "conversion/messages.h"
-#include "skin_fixture.h"
+#include "program_fixture.h"
 
 namespace brellam {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Spit(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::map<std::string, std::string> FilesIn(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    files[entry.path().filename().string()] = Slurp(entry.path());
-  }
-  return files;
-}
-
 using fixture::kHeaderPage;
 using fixture::kNewResPage;
 using fixture::kResPage;
 using fixture::kSkin;
-
-std::string SettingsFor(const std::string& title_932) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  return fixture::SettingsFor(title_932, {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
-}
-
-class ProgramTest : public testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/brellam-program-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    root = pattern;
-    host = root / "Kyrlen";
-    fs::create_directories(host);
-    SetHostPath((host / "kyrlen.exe").string());
-  }
-  void TearDown() override {
-    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(root);
-  }
-
-  void SetHostPath(const std::string& path) {
-    Spit(root / "config/Kyrlen/settings.ini", "[Path]\nPath=" + path + "\n");
-  }
-
-  Outcome Run(const std::vector<std::string>& arguments) {
-    std::vector<std::string> env_strings = {"XDG_CONFIG_HOME=" + (root / "config").string(),
-                                            "HOME=" + root.string(), "PATH=/usr/bin:/bin"};
-    std::vector<char*> argv = {const_cast<char*>(BRELLAM_EXE)};
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env_strings) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const std::string out = (root / "stdout").string();
-    const std::string err = (root / "stderr").string();
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int out_fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out_fd < 0 || err_fd < 0 || ::dup2(out_fd, 1) < 0 || ::dup2(err_fd, 2) < 0 ||
-          ::chdir(root.c_str()) != 0) {
-        ::_exit(127);
-      }
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    Outcome outcome;
-    int wait_status = 0;
-    if (child > 0 && ::waitpid(child, &wait_status, 0) == child && WIFEXITED(wait_status)) {
-      outcome.status = WEXITSTATUS(wait_status);
-    }
-    outcome.out = Slurp(out);
-    outcome.err = Slurp(err);
-    fs::remove(out);
-    fs::remove(err);
-    return outcome;
-  }
-
-  static std::string Line(std::string_view prompt) {
-    return "brellam: " + std::string(prompt) + "\n";
-  }
-
-  fs::path root;
-  fs::path host;
-};
 
 TEST_F(ProgramTest, ConvertsASkinByteForByte) {
   Spit(root / "dl/Blue.txt", kSkin);
@@ -244,7 +145,7 @@ TEST_F(ProgramTest, FolderThatCannotBeMadeIsReported) {
   SetHostPath((root / "plain-file/kyrlen.exe").string());
   const Outcome outcome = Run({(root / "dl/Blue.txt").string()});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, Line(kNoFolder) + (root / "plain-file").string() + "/\nNot a directory\n");
+  EXPECT_EQ(outcome.err, Line(kNoFolder) + (root / "plain-file").string() + "/\nFile exists\n");
   EXPECT_EQ(Slurp(root / "plain-file"), "not a folder");
 }
 

@@ -51,9 +51,10 @@ class FakePlatform : public Platform {
     // Enough of code page 932 for the tests: ASCII passes, the rest is "?"
     // per UTF-8 character.
     std::string out;
-    for (unsigned char c : text) {
-      if (c < 0x80) out.push_back(static_cast<char>(c));
-      if (c >= 0xC0) out.push_back('?');
+    for (char c : text) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x80) out.push_back(c);
+      if (byte >= 0xC0) out.push_back('?');
     }
     return out;
   }

@@ -1,9 +1,12 @@
-// One skin text and the exact bytes its conversion must give, shared by the
-// tests that run the program on each platform.
+// One skin text and the exact bytes its conversion must give, and whole-file
+// helpers, shared by the tests that run the program on each platform.
 #ifndef BRELLAM_TESTS_SKIN_FIXTURE_H_
 #define BRELLAM_TESTS_SKIN_FIXTURE_H_
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -37,5 +40,19 @@ inline std::string SettingsFor(std::string_view title_932, LocalDate today) {
 }
 
 }  // namespace brellam::fixture
+
+namespace brellam {
+
+inline std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void Spit(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace brellam
 
 #endif  // BRELLAM_TESTS_SKIN_FIXTURE_H_

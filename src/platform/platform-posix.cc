@@ -173,8 +173,11 @@ bool PosixPlatform::IsFolder(const std::string& path) const {
 }
 
 std::string PosixPlatform::CreateFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && IsFolder(path))) return {};
-  return std::strerror(errno);
+  if (::mkdir(path.c_str(), 0777) == 0) return {};
+  // Kept before IsFolder can overwrite it: "file/" is no folder to stat.
+  const int error = errno;
+  if (error == EEXIST && IsFolder(path)) return {};
+  return std::strerror(error);
 }
 
 std::int64_t PosixPlatform::ReadFileBytes(const std::string& path, std::string& bytes) {

@@ -86,6 +86,7 @@ TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
   Put("file", "x");
   EXPECT_FALSE(platform.IsFolder(Path("file")));
   EXPECT_EQ(platform.CreateFolder(Path("file")), "File exists");
+  EXPECT_EQ(platform.CreateFolder(Path("file") + "/"), "File exists");  // as MakeFolders asks
   EXPECT_EQ(platform.CreateFolder(Path("no/such")), "No such file or directory");
 }
 

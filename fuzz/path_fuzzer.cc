@@ -1,0 +1,119 @@
+// The path helpers and the folder chain on any path, in both path styles,
+// against an in-memory file system.
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/skin_name.h"
+#include "fake_platform.h"
+#include "fuzz_check.h"
+#include "helpers/folders.h"
+#include "helpers/path.h"
+
+namespace brellam {
+namespace {
+
+constexpr PathStyle kStyles[] = {PathStyle::kPosix, PathStyle::kWindows};
+
+// The path as the fake platform keys it: Windows takes "/" for "\".
+std::string Normal(std::string_view path, PathStyle style) {
+  std::string out(path);
+  for (char& c : out) c = IsSeparator(c, style) ? Separator(style) : c;
+  return out;
+}
+
+std::size_t SeparatorCount(std::string_view path, PathStyle style) {
+  std::size_t count = 0;
+  for (char c : path) count += IsSeparator(c, style) ? 1 : 0;
+  return count;
+}
+
+bool IsNetworkPath(std::string_view path, PathStyle style) {
+  return style == PathStyle::kWindows && path.size() >= 2 && IsSeparator(path[0], style) &&
+         IsSeparator(path[1], style);
+}
+
+void CheckFileNameAndParent(std::string_view path, PathStyle style) {
+  const std::string name = GetFileName(path, style);
+  const std::string parent = GetParentPath(path, style);
+  FUZZ_CHECK(parent + name == path);
+  FUZZ_CHECK(SeparatorCount(name, style) == 0);
+  FUZZ_CHECK(parent.empty() || IsSeparator(parent.back(), style));
+  FUZZ_CHECK(GetFileName(parent, style).empty());
+  FUZZ_CHECK(GetParentPath(parent, style) == parent);
+}
+
+// A usable skin name makes exactly one folder inside the host's skin folder.
+void CheckSkinName(std::string_view file_name, PathStyle style) {
+  const std::string skin_name = SkinNameOf(file_name);
+  const std::string_view extension = file_name.substr(skin_name.size());
+  FUZZ_CHECK(file_name.starts_with(skin_name));
+  FUZZ_CHECK(extension.empty() == (file_name.find('.') == std::string_view::npos));
+  FUZZ_CHECK(extension.empty() || extension.rfind('.') == 0);
+  if (!IsUsableSkinName(skin_name, style)) return;
+  FUZZ_CHECK(IsUsableSkinName(skin_name, PathStyle::kPosix));
+
+  FakePlatform platform;
+  platform.style = style;
+  const std::string sep(1, Separator(style));
+  const bool windows = style == PathStyle::kWindows;
+  const std::string host = windows ? "C:\\Host\\" : "/opt/host/";
+  platform.folders =
+      windows ? std::set<std::string>{"C:\\", host} : std::set<std::string>{"/", "/opt/", host};
+  MakeFolders(platform, host + "skin" + sep + skin_name);
+  FUZZ_CHECK(
+      platform.created_folders ==
+      (std::vector<std::string>{host + "skin" + sep, host + "skin" + sep + skin_name + sep}));
+}
+
+// Each folder tested or made is the path up to one of its separators (or
+// all of it), from the top down; afterwards the whole chain exists.
+void CheckFolderChain(std::string_view path, PathStyle style) {
+  FakePlatform platform;
+  platform.style = style;
+  platform.folders = {""};
+  const bool network = IsNetworkPath(path, style);
+  const std::string normal = Normal(path, style) + Separator(style);
+  if (network && SeparatorCount(normal, style) > 4) {
+    std::size_t share_end = 0;
+    for (int i = 0; i < 4; ++i) share_end = normal.find(Separator(style), share_end) + 1;
+    platform.folders.insert(normal.substr(0, share_end));
+  }
+  MakeFolders(platform, path);
+
+  const auto is_prefix = [&](const std::string& folder) {
+    return folder.size() <= normal.size() &&
+           Normal(folder, style) == normal.substr(0, folder.size()) &&
+           IsSeparator(folder.back(), style);
+  };
+  std::size_t previous = 0;
+  for (const std::string& folder : platform.created_folders) {
+    FUZZ_CHECK(is_prefix(folder) && folder.size() > previous);
+    previous = folder.size();
+  }
+  for (const std::string& folder : platform.tested_folders) {
+    FUZZ_CHECK(is_prefix(folder));
+    FUZZ_CHECK(!network || SeparatorCount(folder, style) > 4);
+  }
+  if (!network || SeparatorCount(normal, style) > 4) FUZZ_CHECK(platform.IsFolder(normal));
+
+  const std::size_t created = platform.created_folders.size();
+  MakeFolders(platform, path);
+  FUZZ_CHECK(platform.created_folders.size() == created);
+}
+
+}  // namespace
+}  // namespace brellam
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  const std::string_view path(reinterpret_cast<const char*>(bytes), size);
+  for (const brellam::PathStyle style : brellam::kStyles) {
+    brellam::CheckFileNameAndParent(path, style);
+    brellam::CheckSkinName(brellam::GetFileName(path, style), style);
+    brellam::CheckFolderChain(path, style);
+  }
+  return 0;
+}

@@ -1,0 +1,347 @@
+// Runs the built program against real file-system faults: a disk that fills
+// up, read-only mounts, files where folders must be, and a source file that
+// changes while it is read. Whatever goes wrong, the files it could not
+// replace keep their bytes, no temporary file stays, and nothing outside
+// the skin folder changes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/fanotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "conversion/messages.h"
+#include "program_fixture.h"
+
+namespace brellam {
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+const Files kEarlier = {{"Header.htm", "old header\r\n"},
+                        {"NewRes.htm", "old new\r\n"},
+                        {"Res.htm", "old res\r\n"},
+                        {"setting.skn", "#Title=old\r\n"},
+                        {"user.css", "kept"}};
+
+const std::string kSkin = "Header.htm\r\nh\r\nNewRes.htm\r\nn\r\nRes.htm\r\nr1\r\nr2\r\n";
+
+// kEarlier with some of its files replaced.
+Files Earlier(const Files& changes) {
+  Files files = changes;
+  files.insert(kEarlier.begin(), kEarlier.end());
+  return files;
+}
+
+// For the shell; the test folders hold no quote.
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+class FileSystemFaultTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    skin = host / "skin/Blue";
+    PutEarlierFiles();
+    Spit(host / "kyrlen.exe", "the host program");
+    Spit(host / "skin/Other/Res.htm", "another skin");
+    Spit(root / "dl/Blue.txt", kSkin);
+  }
+
+  void PutEarlierFiles() const {
+    fs::remove_all(skin);
+    for (const auto& [name, bytes] : kEarlier) Spit(skin / name, bytes);
+  }
+
+  Outcome Convert(const std::vector<std::string>& wrapper = {}) {
+    return Run({(root / "dl/Blue.txt").string()}, wrapper);
+  }
+
+  std::string Unwritten(const std::vector<std::string>& names) const {
+    std::string prompt(kUnwritten);
+    for (const std::string& name : names) prompt += "\n" + (skin / name).string();
+    return Line(prompt);
+  }
+
+  // Everything below the root but the skin folder and the dropped file,
+  // which some tests change themselves.
+  Files Beyond() const {
+    Files files = FilesIn(root);
+    std::erase_if(files, [&](const auto& entry) {
+      const std::string path = (root / entry.first).string();
+      return path == skin || path.starts_with(skin.string() + "/") || entry.first == "dl/Blue.txt";
+    });
+    return files;
+  }
+
+  // A run that converted the skin into `pages`, or, when there are none,
+  // one that found no skin text and left the skin folder as it was.
+  void ExpectConverted(const Outcome& outcome, const Files* pages) const {
+    if (pages == nullptr) {
+      EXPECT_EQ(outcome.status, 1);
+      EXPECT_EQ(outcome.err, Line(kBadSkinText));
+      EXPECT_EQ(FilesIn(skin), kEarlier);
+      return;
+    }
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, Line(kDone));
+    Files expected = *pages;
+    expected["setting.skn"] = SettingsFor("Blue");
+    EXPECT_EQ(FilesIn(skin), expected);
+  }
+
+  void ExpectNoTemporaryFiles() const {
+    for (const auto& [name, bytes] : FilesIn(root)) EXPECT_FALSE(name.ends_with(".tmp")) << name;
+  }
+
+  // The command that gives a shell a mount namespace of its own, running
+  // `script` with brellam and its arguments as "$@": the first way the
+  // kernel allows here, tried by mounting a tmpfs. None when it refuses.
+  std::optional<std::vector<std::string>> PrivateMounts(const std::string& script) {
+    const fs::path probe = root / "probe";
+    fs::create_directories(probe);
+    for (const std::vector<std::string>& unshare :
+         {std::vector<std::string>{"/usr/bin/unshare", "--mount", "--map-root-user"},
+          std::vector<std::string>{"/usr/bin/unshare", "--mount"}}) {
+      auto shell = [&](const std::string& text) {
+        std::vector<std::string> command = unshare;
+        command.insert(command.end(), {"/bin/sh", "-c", text, "sh"});
+        return command;
+      };
+      const Outcome outcome = Run({}, shell("mount -t tmpfs -o size=4k tmpfs " + Quoted(probe)));
+      if (outcome.status == 0) {
+        fs::remove(probe);
+        return shell(script);
+      }
+      refusal += unshare.back() + " gave exit status " + std::to_string(outcome.status) + ": " +
+                 outcome.err + "; ";
+    }
+    fs::remove(probe);
+    return std::nullopt;
+  }
+
+  fs::path skin;
+  std::string refusal;  // why there is no private mount namespace here
+};
+
+TEST_F(FileSystemFaultTest, DiskFillsUpWhileThePagesAreWritten) {
+  // A 64 KiB disk with the host folder on it. Its files take 7 of its 16
+  // pages: the two 48 KiB pages cannot be written, the two small files can.
+  std::string big;
+  for (int line = 0; line < 1536; ++line) big += "0123456789abcdef0123456789abcd\r\n";
+  Spit(root / "dl/Blue.txt", "Header.htm\r\n" + big + "NewRes.htm\r\nn\r\nRes.htm\r\n" + big);
+  const fs::path disk = root / "disk";
+  fs::create_directories(disk);
+  SetHostPath((disk / "Kyrlen/kyrlen.exe").string());
+  const Files beyond = Beyond();
+  // The disk is gone with the namespace: what brellam left on it is copied
+  // back over the host folder for the checks.
+  const auto command = PrivateMounts(
+      "mount -t tmpfs -o size=64k tmpfs " + Quoted(disk) + " && cp -a " + Quoted(host) + " " +
+      Quoted(disk) + " || exit 99\n\"$@\"; status=$?\nrm -rf " + Quoted(host) + " && cp -a " +
+      Quoted(disk / "Kyrlen") + " " + Quoted(root) + " || exit 99\nexit $status\n");
+  if (!command) GTEST_SKIP() << "no private mount namespace for a tmpfs: " << refusal;
+
+  const Outcome outcome = Convert(*command);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, "");
+  const fs::path pages = disk / "Kyrlen/skin/Blue";
+  EXPECT_EQ(outcome.err, Line(std::string(kUnwritten) + "\n" + (pages / "Header.htm").string() +
+                              "\n" + (pages / "Res.htm").string()));
+  EXPECT_EQ(FilesIn(skin),
+            Earlier({{"NewRes.htm", "n\r\n"}, {"setting.skn", SettingsFor("Blue")}}));
+  EXPECT_EQ(Beyond(), beyond);
+  ExpectNoTemporaryFiles();
+}
+
+TEST_F(FileSystemFaultTest, ReadOnlyFileSystem) {
+  struct Case {
+    const char* name;
+    fs::path mounted;       // bound onto itself, read-only
+    const char* skin_text;  // the dropped file
+    std::string err;
+  };
+  Spit(root / "dl/Green.txt", kSkin);
+  const Case cases[] = {
+      {"ExistingSkinFolder", skin, "Blue.txt",
+       Unwritten({"Header.htm", "NewRes.htm", "Res.htm", "setting.skn"})},
+      {"SkinFolderToBeMade", host, "Green.txt",
+       Line(std::string(kNoFolder) + "\n" + (host / "skin/Green/").string() +
+            "\nRead-only file system")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Files before = FilesIn(root);
+    const auto command =
+        PrivateMounts("mount --bind " + Quoted(c.mounted) + " " + Quoted(c.mounted) +
+                      " && mount -o remount,bind,ro " + Quoted(c.mounted) + " && exec \"$@\"");
+    if (!command) GTEST_SKIP() << "no private mount namespace for a bind mount: " << refusal;
+    const Outcome outcome = Run({(root / "dl" / c.skin_text).string()}, *command);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, c.err);
+    EXPECT_EQ(FilesIn(root), before);
+  }
+}
+
+TEST_F(FileSystemFaultTest, FileWhereAFolderMustBeMade) {
+  // Below the host folder: the skin folder, then the folder of all skins.
+  for (const char* path : {"skin/Blue", "skin"}) {
+    SCOPED_TRACE(path);
+    fs::remove_all(host / path);
+    Spit(host / path, "a file");
+    const Files before = FilesIn(root);
+    const Outcome outcome = Convert();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err,
+              Line(std::string(kNoFolder) + "\n" + (host / path).string() + "/\nFile exists"));
+    EXPECT_EQ(FilesIn(root), before);
+  }
+}
+
+TEST_F(FileSystemFaultTest, FolderWhereAPageMustBeWritten) {
+  fs::remove(skin / "Res.htm");
+  Spit(skin / "Res.htm/inside", "the user's");
+  const Files beyond = Beyond();
+  const Outcome outcome = Convert();
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, Unwritten({"Res.htm"}));
+  EXPECT_EQ(FilesIn(skin), (Files{{"Header.htm", "h\r\n"},
+                                  {"NewRes.htm", "n\r\n"},
+                                  {"Res.htm", std::string(kFolderEntry)},
+                                  {"Res.htm/inside", "the user's"},
+                                  {"setting.skn", SettingsFor("Blue")},
+                                  {"user.css", "kept"}}));
+  EXPECT_EQ(Beyond(), beyond);
+  ExpectNoTemporaryFiles();
+}
+
+// Holds back every read of a file until `change` has been done to it, so
+// that the change lands between the reader's look at the file's size and
+// its first read.
+class BeforeFirstRead {
+ public:
+  BeforeFirstRead(const fs::path& file, std::function<void()> change) : change_(std::move(change)) {
+    group_ = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
+    if (group_ < 0 ||
+        ::fanotify_mark(group_, FAN_MARK_ADD, FAN_ACCESS_PERM, AT_FDCWD, file.c_str()) != 0) {
+      refusal_ = std::string("fanotify: ") + std::strerror(errno);
+    } else if (::pipe(stop_) == 0) {
+      server_ = std::thread([this] { Serve(); });
+    }
+  }
+  BeforeFirstRead(const BeforeFirstRead&) = delete;
+  BeforeFirstRead& operator=(const BeforeFirstRead&) = delete;
+  ~BeforeFirstRead() {
+    if (server_.joinable()) {
+      ::close(stop_[1]);
+      server_.join();
+      ::close(stop_[0]);
+    }
+    if (group_ >= 0) ::close(group_);
+  }
+
+  // Why the kernel holds no reads back here; empty when it does.
+  const std::string& refusal() const { return refusal_; }
+
+ private:
+  void Serve() {
+    pollfd waits[2] = {{group_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+    while (::poll(waits, 2, -1) >= 0 || errno == EINTR) {
+      if (waits[1].revents != 0) return;
+      alignas(fanotify_event_metadata) char buffer[4096];
+      ssize_t size = ::read(group_, buffer, sizeof buffer);
+      auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
+      for (; FAN_EVENT_OK(event, size); event = FAN_EVENT_NEXT(event, size)) {
+        if (change_) std::exchange(change_, nullptr)();
+        const fanotify_response allow = {event->fd, FAN_ALLOW};
+        if (::write(group_, &allow, sizeof allow) < 0) return;
+        ::close(event->fd);
+      }
+    }
+  }
+
+  std::function<void()> change_;
+  int group_ = -1;
+  int stop_[2] = {-1, -1};
+  std::thread server_;
+  std::string refusal_;
+};
+
+// What is left of kSkin when it is cut in its last line, and the pages of
+// that and of the whole (setting.skn aside).
+const std::string kCut = kSkin.substr(0, kSkin.size() - 3);
+const Files kPagesOfCut =
+    Earlier({{"Header.htm", "h\r\n"}, {"NewRes.htm", "n\r\n"}, {"Res.htm", "r1\r\nr\r\n"}});
+const Files kPagesOfAll =
+    Earlier({{"Header.htm", "h\r\n"}, {"NewRes.htm", "n\r\n"}, {"Res.htm", "r1\r\nr2\r\n\r\n"}});
+
+TEST_F(FileSystemFaultTest, SourceChangesWhileItIsRead) {
+  const fs::path source = root / "dl/Blue.txt";
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+    const Files* pages;  // none when the source reads as empty
+  };
+  const Case cases[] = {
+      {"Shrinks", [&] { fs::resize_file(source, kCut.size()); }, &kPagesOfCut},
+      {"Empties", [&] { fs::resize_file(source, 0); }, nullptr},
+      // Its bytes stay readable until the reader closes it.
+      {"Disappears", [&] { fs::remove(source); }, &kPagesOfAll},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    PutEarlierFiles();
+    Spit(source, kSkin);
+    const Files beyond = Beyond();
+    Outcome outcome;
+    {
+      const BeforeFirstRead hook(source, c.change);
+      if (!hook.refusal().empty()) GTEST_SKIP() << "reads cannot be held back: " << hook.refusal();
+      outcome = Convert();
+    }
+    ExpectConverted(outcome, c.pages);
+    EXPECT_EQ(Beyond(), beyond);
+  }
+}
+
+// A pipe has no size to go by: whatever the writer sent before it closed
+// is the skin text.
+TEST_F(FileSystemFaultTest, PipeWhoseWriterStopsEarly) {
+  const fs::path source = root / "dl/Blue.txt";
+  for (const std::string& sent : {kCut, std::string()}) {
+    SCOPED_TRACE(sent.size());
+    PutEarlierFiles();
+    fs::remove(source);
+    ASSERT_EQ(::mkfifo(source.c_str(), 0600), 0);
+    const Files beyond = Beyond();
+    std::thread writer([&] {
+      const int fd = ::open(source.c_str(), O_WRONLY | O_CLOEXEC);
+      if (fd < 0) return;
+      EXPECT_EQ(::write(fd, sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
+      ::close(fd);
+    });
+    const Outcome outcome = Convert();
+    // Frees the writer should brellam never have opened the pipe.
+    ::close(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    writer.join();
+    ExpectConverted(outcome, sent.empty() ? nullptr : &kPagesOfCut);
+    EXPECT_EQ(Beyond(), beyond);
+  }
+}
+
+}  // namespace
+}  // namespace brellam

@@ -1,0 +1,115 @@
+#include "program_fixture.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+namespace brellam {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// An instrumented program should report the way the tests are told to.
+constexpr const char* kPassedVariables[] = {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+std::string ReadBack(std::FILE* file) {
+  std::string bytes;
+  std::rewind(file);
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+    bytes.push_back(static_cast<char>(c));
+  return bytes;
+}
+
+}  // namespace
+
+std::string SettingsFor(const std::string& title_932) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  return fixture::SettingsFor(title_932, {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
+}
+
+std::map<std::string, std::string> FilesIn(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().lexically_relative(folder).string();
+    if (entry.is_regular_file()) {
+      files[name] = Slurp(entry.path());
+    } else {
+      files[name] = entry.is_directory() ? kFolderEntry : kOtherEntry;
+    }
+  }
+  return files;
+}
+
+void ProgramTest::SetUp() {
+  char pattern[] = "/tmp/brellam-program-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  root = pattern;
+  host = root / "Kyrlen";
+  fs::create_directories(host);
+  SetHostPath((host / "kyrlen.exe").string());
+}
+
+void ProgramTest::TearDown() {
+  fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
+  fs::remove_all(root);
+}
+
+void ProgramTest::SetHostPath(const std::string& path) {
+  Spit(root / "config/Kyrlen/settings.ini", "[Path]\nPath=" + path + "\n");
+}
+
+Outcome ProgramTest::Run(const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& wrapper) {
+  std::vector<std::string> env_strings = {"XDG_CONFIG_HOME=" + (root / "config").string(),
+                                          "HOME=" + root.string(), "PATH=/usr/bin:/bin"};
+  for (const char* name : kPassedVariables) {
+    if (const char* value = std::getenv(name))
+      env_strings.push_back(std::string(name) + "=" + value);
+  }
+  std::vector<std::string> arg_strings = wrapper;
+  arg_strings.push_back(BRELLAM_EXE);
+  arg_strings.insert(arg_strings.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& a : arg_strings) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (std::string& e : env_strings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  // Unnamed files, so that the output leaves no trace in the folders.
+  const File out(std::tmpfile(), std::fclose);
+  const File err(std::tmpfile(), std::fclose);
+  Outcome outcome;
+  if (!out || !err) return outcome;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::dup2(::fileno(out.get()), 1) < 0 || ::dup2(::fileno(err.get()), 2) < 0 ||
+        ::chdir(root.c_str()) != 0) {
+      ::_exit(127);
+    }
+    ::execve(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+  }
+  int wait_status = 0;
+  if (child > 0 && ::waitpid(child, &wait_status, 0) == child && WIFEXITED(wait_status)) {
+    outcome.status = WEXITSTATUS(wait_status);
+  }
+  outcome.out = ReadBack(out.get());
+  outcome.err = ReadBack(err.get());
+  return outcome;
+}
+
+std::string ProgramTest::Line(std::string_view prompt) {
+  return "brellam: " + std::string(prompt) + "\n";
+}
+
+}  // namespace brellam

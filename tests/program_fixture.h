@@ -1,0 +1,56 @@
+// Runs the built program the way a user does, in a throwaway folder with
+// its own settings file, and reads back what it left on disk.
+#ifndef BRELLAM_TESTS_PROGRAM_FIXTURE_H_
+#define BRELLAM_TESTS_PROGRAM_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "skin_fixture.h"
+
+namespace brellam {
+
+struct Outcome {
+  int status = -1;  // -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// The settings file brellam writes today for a skin of that title.
+std::string SettingsFor(const std::string& title_932);
+
+// Every file and folder below `folder`, by relative path: a file's entry
+// holds its bytes, a folder's kFolderEntry and anything else (a pipe)
+// kOtherEntry.
+inline constexpr std::string_view kFolderEntry = "<folder>";
+inline constexpr std::string_view kOtherEntry = "<other>";
+std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder);
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void SetHostPath(const std::string& path);
+
+  // Runs brellam with `arguments` in `root`, with an environment of its
+  // own. A `wrapper` command, when given, runs it: brellam's path and
+  // arguments follow the wrapper's own.
+  Outcome Run(const std::vector<std::string>& arguments,
+              const std::vector<std::string>& wrapper = {});
+
+  // The program's message as it prints it.
+  static std::string Line(std::string_view prompt);
+
+  std::filesystem::path root;
+  std::filesystem::path host;
+};
+
+}  // namespace brellam
+
+#endif  // BRELLAM_TESTS_PROGRAM_FIXTURE_H_
