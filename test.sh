@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # Debian packages the build and the tests need, installed only when missing.
-packages=(cmake g++ make libgtest-dev libc6-dev)
+packages=(cmake g++ make libgtest-dev libc6-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -21,3 +21,9 @@ echo "== Linux build and tests"
 cmake --preset linux
 cmake --build --preset linux -j "$(nproc)"
 ctest --preset linux
+
+# The benchmarks are only built here, so that they keep building; running
+# them is bench/compare-with-cp.py's job (see docs/performance.md).
+echo "== benchmarks build"
+cmake --preset bench
+cmake --build --preset bench -j "$(nproc)"
