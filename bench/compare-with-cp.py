@@ -138,6 +138,22 @@ def print_table(rows):
               f"| {r['brellam_ms_per_mib']:.2f} | {r['cp_ms_per_mib']:.2f} | {memory} |")
 
 
+def print_flatness(rows):
+    """Time per MiB over the large sizes, as measured and without the cost
+    of a run on the typical skin (mostly process start-up)."""
+    typical, large = rows[0], rows[1:]
+    if not large:
+        return
+    whole = [r["brellam_ms_per_mib"] for r in large]
+    marginal = [(r["brellam_ms"] - typical["brellam_ms"]) / (r["size_bytes"] / MIB)
+                for r in large]
+    print(f"\nbrellam ms/MiB, {large[0]['size']} to {large[-1]['size']}: "
+          + ", ".join(f"{x:.2f}" for x in whole) + f" (max/min {max(whole) / min(whole):.2f})")
+    print(f"the same less the {typical['size']} run ({typical['brellam_ms']:.2f} ms): "
+          + ", ".join(f"{x:.2f}" for x in marginal)
+          + f" (max/min {max(marginal) / min(marginal):.2f})")
+
+
 def describe_machine(work):
     with open("/proc/cpuinfo") as cpuinfo:
         model = next((line.split(":", 1)[1].strip() for line in cpuinfo
@@ -162,10 +178,7 @@ def main():
             rows.append(row(mib * MIB, *bench.measure(source, args.repeats, True)))
             os.unlink(source)
         print_table(rows)
-        big = [r["brellam_ms_per_mib"] for r in rows[1:]]
-        if big:
-            print(f"\nbrellam ms/MiB from {rows[1]['size']} to {rows[-1]['size']}: "
-                  f"max/min = {max(big) / min(big):.2f}")
+        print_flatness(rows)
         print(f"load average at the end: {os.getloadavg()[0]:.2f}")
     finally:
         if args.work is None:
