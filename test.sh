@@ -17,13 +17,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 fi
 
-echo "== Linux build and tests"
-cmake --preset linux
-cmake --build --preset linux -j "$(nproc)"
-ctest --preset linux
-
 # The benchmarks are only built here, so that they keep building; running
 # them is bench/compare-with-cp.py's job (see docs/performance.md).
 echo "== benchmarks build"
 cmake --preset bench
 cmake --build --preset bench -j "$(nproc)"
+
+echo "== Linux build and tests"
+cmake --preset linux
+cmake --build --preset linux -j "$(nproc)"
+ctest --preset linux
