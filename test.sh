@@ -10,7 +10,7 @@ as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 # clang and its runtimes build the fuzzers; unshare and mount give the
 # file-system fault tests a private mount namespace; MinGW-w64, Wine and Xvfb
 # build and run the Windows program.
-packages=(cmake g++ make libgtest-dev libc6-dev clang libclang-rt-14-dev util-linux mount
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libc6-dev clang libclang-rt-14-dev util-linux mount
           mingw-w64 wine wine64 xvfb locales)
 missing=()
 for p in "${packages[@]}"; do
@@ -26,6 +26,12 @@ fi
 if ! locale -a | grep -qi '^ja_JP\.utf-\?8$'; then
   as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
+
+# The benchmarks are only built here, so that they keep building; running
+# them is bench/compare-with-cp.py's job (see docs/performance.md).
+echo "== benchmarks build"
+cmake --preset bench
+cmake --build --preset bench -j "$(nproc)"
 
 echo "== Linux build and tests"
 cmake --preset linux

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace brellam {
 
@@ -12,27 +13,54 @@ constexpr std::size_t kNone = std::string_view::npos;
 constexpr std::string_view kNewResName = "NewRes.htm";
 constexpr std::string_view kNewName = "New.htm";
 constexpr std::string_view kExtension = ".htm";
+constexpr std::string_view kNewResStem = "NewRes";
 
 // The page names a line is searched for, without their common extension.
 enum Part { kHeader, kNewRes, kRes };
 constexpr std::array<std::string_view, 3> kStems = {"Header", "New", "Res"};
 
-std::size_t FindName(std::string_view text, std::string_view name, std::size_t from,
-                     const CodePage& code_page) {
-  for (std::size_t at = text.find(name, from); at != kNone; at = text.find(name, at + 1)) {
-    if (StartsCharacter(text, at, code_page)) return at;
-  }
-  return kNone;
+// What one look through the text finds: where "NewRes.htm" stands (to be
+// written "New.htm"), and where the last name of each part starts.
+struct Names {
+  std::vector<std::size_t> new_res_names;
+  std::array<std::size_t, 3> last = {0, 0, 0};  // 0 (in line 0) when nowhere
+};
+
+bool HasNameAt(std::string_view text, std::size_t dot, std::string_view stem,
+               const CodePage& code_page) {
+  return dot >= stem.size() && text.compare(dot - stem.size(), stem.size(), stem) == 0 &&
+         StartsCharacter(text, dot - stem.size(), code_page);
 }
 
-// Rewrites every "NewRes.htm" as "New.htm" in place. The text only shrinks,
-// and each match is looked for in bytes that have not been moved yet.
-void ReplaceNewResNames(std::string& text, const CodePage& code_page) {
-  const std::string_view source(text);
+// Every name ends in ".htm", so one search for it finds them all, in the
+// text as it was read. The positions are those after the "NewRes.htm" names
+// before them became "New.htm"; of such a name, "Res.htm" is not a name.
+Names FindNames(std::string_view text, const CodePage& code_page) {
+  constexpr std::size_t kShrink = kNewResName.size() - kNewName.size();
+  Names names;
+  for (std::size_t dot = text.find(kExtension); dot != kNone;
+       dot = text.find(kExtension, dot + 1)) {
+    const std::size_t shift = kShrink * names.new_res_names.size();
+    if (HasNameAt(text, dot, kNewResStem, code_page)) {
+      names.new_res_names.push_back(dot - kNewResStem.size());
+      names.last[kNewRes] = dot - kNewResStem.size() - shift;
+      continue;
+    }
+    for (std::size_t part = 0; part < kStems.size(); ++part) {
+      if (HasNameAt(text, dot, kStems[part], code_page)) {
+        names.last[part] = dot - kStems[part].size() - shift;
+      }
+    }
+  }
+  return names;
+}
+
+// Writes each "NewRes.htm" found as "New.htm", in place: the text only
+// shrinks, so every byte moves towards the front at most once.
+void ReplaceNewResNames(std::string& text, const std::vector<std::size_t>& at_names) {
   std::size_t in = 0;
   std::size_t out = 0;
-  for (std::size_t at = FindName(source, kNewResName, 0, code_page); at != kNone;
-       at = FindName(source, kNewResName, in, code_page)) {
+  for (const std::size_t at : at_names) {
     std::memmove(text.data() + out, text.data() + in, at - in);
     out += at - in;
     std::memcpy(text.data() + out, kNewName.data(), kNewName.size());
@@ -42,23 +70,6 @@ void ReplaceNewResNames(std::string& text, const CodePage& code_page) {
   if (in == 0) return;
   std::memmove(text.data() + out, text.data() + in, text.size() - in);
   text.resize(out + text.size() - in);
-}
-
-// Where the last name of each part starts; 0 (in line 0) when it is nowhere.
-std::array<std::size_t, 3> FindLastNames(std::string_view text, const CodePage& code_page) {
-  std::array<std::size_t, 3> last = {0, 0, 0};
-  for (std::size_t dot = text.find(kExtension); dot != kNone;
-       dot = text.find(kExtension, dot + 1)) {
-    for (std::size_t part = 0; part < kStems.size(); ++part) {
-      const std::string_view stem = kStems[part];
-      if (dot < stem.size()) continue;
-      const std::size_t at = dot - stem.size();
-      if (text.compare(at, stem.size(), stem) == 0 && StartsCharacter(text, at, code_page)) {
-        last[part] = at;
-      }
-    }
-  }
-  return last;
 }
 
 // The whole line around `pos`, its CR LF included. Every line of the text
@@ -80,13 +91,14 @@ ByteRange Between(ByteRange first, std::size_t end) {
 }  // namespace
 
 SkinPages SplitSkinText(std::string skin_text, const CodePage& code_page) {
-  ReplaceNewResNames(skin_text, code_page);
+  const Names names = FindNames(skin_text, code_page);
+  ReplaceNewResNames(skin_text, names.new_res_names);
   skin_text.append(kLineEnd);
 
   SkinPages pages;
   pages.text = std::move(skin_text);
   const std::string_view text(pages.text);
-  const std::array<std::size_t, 3> last = FindLastNames(text, code_page);
+  const std::array<std::size_t, 3>& last = names.last;
   const ByteRange header = LineAround(text, last[kHeader]);
   const ByteRange new_res = LineAround(text, last[kNewRes]);
   const ByteRange res = LineAround(text, last[kRes]);
