@@ -94,7 +94,10 @@ void AdviseHugePages(char* data, std::size_t size) {
 }
 
 std::int64_t ReadWholeFile(const std::string& path, std::string& bytes) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK a pipe with no writer would hold the open forever;
+  // reads block again, so a writer that is there is read to its end.
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (file.get() >= 0) ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
   struct stat info;
   if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return -1;
   try {
@@ -148,7 +151,11 @@ std::string PosixPlatform::ReadSetting(std::string_view application, std::string
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
   if (path.empty() || ReadWholeFile(path, text) <= 0) return {};
-  return ReadIniValue(text, section, key);
+  std::string value = ReadIniValue(text, section, key);
+  // The file system would read such a path only up to the NUL: a different
+  // folder from the one stored.
+  if (value.find('\0') != std::string::npos) return {};
+  return value;
 }
 
 std::string PosixPlatform::ToAnsi(std::string_view text) const {

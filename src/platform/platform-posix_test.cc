@@ -12,6 +12,7 @@ namespace brellam {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class PosixPlatformTest : public testing::Test {
  protected:
@@ -78,6 +79,13 @@ TEST_F(PosixPlatformTest, ReadsAStreamWhoseSizeIsNotKnown) {
   ::close(fds[0]);
 }
 
+TEST_F(PosixPlatformTest, APipeWithoutWriterReadsAsEmpty) {
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  std::string bytes = "before";
+  EXPECT_EQ(platform.ReadFileBytes(Path("fifo"), bytes), 0);
+  EXPECT_EQ(bytes, "before");
+}
+
 TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
   EXPECT_FALSE(platform.IsFolder(Path("sub")));
   EXPECT_EQ(platform.CreateFolder(Path("sub") + "/"), "");
@@ -119,6 +127,8 @@ TEST_F(PosixPlatformTest, SettingsComeFromTheConfigHome) {
   ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path"), "/opt/kyrlen/kyrlen.exe");
   EXPECT_EQ(platform.ReadSetting("Other", "Path", "Path"), "");
+  Put("Kyrlen/settings.ini", "[Path]\nPath=/opt/kyrlen\0/x.exe\n"s);
+  EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path"), "");
   if (saved) {
     ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
   } else {
