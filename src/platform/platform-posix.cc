@@ -13,9 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <new>
-#include <stdexcept>
 
+#include "helpers/whole_file.h"
 #include "platform/settings_ini.h"
 
 namespace brellam {
@@ -44,35 +43,12 @@ class FileDescriptor {
 };
 
 // -1 on failure, else the count (0 at the end of the file).
-ssize_t ReadSome(int fd, char* into, std::size_t size) {
+std::int64_t ReadSome(int fd, char* into, std::size_t size) {
   ssize_t n;
   do {
     n = ::read(fd, into, size);
   } while (n < 0 && errno == EINTR);
   return n;
-}
-
-// Reads until the end of the file, however its size changes meanwhile.
-// -1 on a read error.
-std::int64_t ReadToEnd(int fd, std::string& buffer) {
-  std::size_t got = 0;
-  while (true) {
-    if (got == buffer.size()) {
-      // Full: the file was as large as it said, or has grown since.
-      char probe[4096];
-      const ssize_t n = ReadSome(fd, probe, sizeof probe);
-      if (n <= 0) return n < 0 ? -1 : static_cast<std::int64_t>(got);
-      buffer.append(probe, static_cast<std::size_t>(n));
-      got += static_cast<std::size_t>(n);
-      buffer.resize(got + got / 2 + sizeof probe);
-    }
-    const ssize_t n = ReadSome(fd, buffer.data() + got, buffer.size() - got);
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  buffer.resize(got);
-  return static_cast<std::int64_t>(got);
 }
 
 // Asks for huge pages under a large buffer: filling it with 4 KiB pages
@@ -93,28 +69,18 @@ void AdviseHugePages(char* data, std::size_t size) {
 #endif
 }
 
-std::int64_t ReadWholeFile(const std::string& path, std::string& bytes) {
+std::int64_t ReadPath(const std::string& path, std::string& bytes) {
   // Without O_NONBLOCK a pipe with no writer would hold the open forever;
   // reads block again, so a writer that is there is read to its end.
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() >= 0) ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
   struct stat info;
   if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return -1;
-  try {
-    std::string buffer;
-    const std::size_t size = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-    // Room for the line end the split adds, so that it never moves the text.
-    buffer.reserve(size + 2);
-    AdviseHugePages(buffer.data(), size);
-    buffer.resize(size);
-    const std::int64_t count = ReadToEnd(file.get(), buffer);
-    if (count > 0) bytes = std::move(buffer);
-    return count;
-  } catch (const std::bad_alloc&) {
-    return -1;
-  } catch (const std::length_error&) {
-    return -1;
-  }
+  const auto size = static_cast<std::uint64_t>(S_ISREG(info.st_mode) ? info.st_size : 0);
+  const int fd = file.get();
+  return ReadWholeFile(
+      size, [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, bytes,
+      AdviseHugePages);
 }
 
 // One character of UTF-8 (or one stray byte) that the code page lacks.
@@ -150,7 +116,7 @@ std::string PosixPlatform::ReadSetting(std::string_view application, std::string
   const std::string path =
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
-  if (path.empty() || ReadWholeFile(path, text) <= 0) return {};
+  if (path.empty() || ReadPath(path, text) <= 0) return {};
   std::string value = ReadIniValue(text, section, key);
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
@@ -209,7 +175,7 @@ std::string PosixPlatform::CreateFolder(const std::string& path) {
 }
 
 std::int64_t PosixPlatform::ReadFileBytes(const std::string& path, std::string& bytes) {
-  return ReadWholeFile(path, bytes);
+  return ReadPath(path, bytes);
 }
 
 bool PosixPlatform::WriteFile(const std::string& path, std::string_view bytes) {

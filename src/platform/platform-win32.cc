@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <limits>
-#include <new>
 #include <stdexcept>
+
+#include "helpers/whole_file.h"
 
 namespace brellam {
 
@@ -69,21 +70,6 @@ CodePage CodePageOfThisSystem() {
   // The double-byte code pages keep their second bytes within 0x40-0xFE.
   for (int b = 0x40; b <= 0xFE; ++b) code_page.trail[static_cast<std::size_t>(b)] = b != 0x7F;
   return code_page;
-}
-
-// Reads until the end of the file, however its size changes meanwhile.
-std::int64_t ReadToEnd(HANDLE file, std::string& buffer) {
-  std::size_t got = 0;
-  while (true) {
-    if (got == buffer.size()) buffer.resize(got + std::max<std::size_t>(got / 2, 4096));
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - got, 1u << 30));
-    DWORD read = 0;
-    if (!::ReadFile(file, buffer.data() + got, want, &read, nullptr)) return -1;
-    if (read == 0) break;
-    got += read;
-  }
-  buffer.resize(got);
-  return static_cast<std::int64_t>(got);
 }
 
 }  // namespace
@@ -200,19 +186,12 @@ std::int64_t Win32Platform::ReadFileBytes(const std::string& path, std::string& 
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file.valid() || !::GetFileSizeEx(file.get(), &size)) return -1;
-  try {
-    std::string buffer;
-    // Room for the line end the split adds, so that it never moves the text.
-    buffer.reserve(static_cast<std::size_t>(size.QuadPart) + 2);
-    buffer.resize(static_cast<std::size_t>(size.QuadPart));
-    const std::int64_t count = ReadToEnd(file.get(), buffer);
-    if (count > 0) bytes = std::move(buffer);
-    return count;
-  } catch (const std::bad_alloc&) {
-    return -1;
-  } catch (const std::length_error&) {
-    return -1;
-  }
+  const auto read_some = [&file](char* into, std::size_t n) -> std::int64_t {
+    const auto want = static_cast<DWORD>(std::min<std::size_t>(n, std::size_t{1} << 30));
+    DWORD read = 0;
+    return ::ReadFile(file.get(), into, want, &read, nullptr) ? read : -1;
+  };
+  return ReadWholeFile(static_cast<std::uint64_t>(size.QuadPart), read_some, bytes);
 }
 
 bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
