@@ -189,7 +189,8 @@ std::int64_t Win32Platform::ReadFileBytes(const std::string& path, std::string& 
   const auto read_some = [&file](char* into, std::size_t n) -> std::int64_t {
     const auto want = static_cast<DWORD>(std::min<std::size_t>(n, std::size_t{1} << 30));
     DWORD read = 0;
-    return ::ReadFile(file.get(), into, want, &read, nullptr) ? read : -1;
+    if (!::ReadFile(file.get(), into, want, &read, nullptr)) return -1;
+    return static_cast<std::int64_t>(read);
   };
   return ReadWholeFile(static_cast<std::uint64_t>(size.QuadPart), read_some, bytes);
 }
