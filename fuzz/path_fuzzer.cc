@@ -98,7 +98,8 @@ void CheckFolderChain(std::string_view path, PathStyle style) {
     FUZZ_CHECK(is_prefix(folder));
     FUZZ_CHECK(!network || SeparatorCount(folder, style) > 4);
   }
-  if (!network || SeparatorCount(normal, style) > 4) FUZZ_CHECK(platform.IsFolder(normal));
+  if (!network || SeparatorCount(normal, style) > 4)
+    FUZZ_CHECK(platform.KindOf(normal) == FileKind::kFolder);
 
   const std::size_t created = platform.created_folders.size();
   MakeFolders(platform, path);

@@ -2,9 +2,12 @@
 // a slow line-by-line reading of the same rules.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,15 +15,28 @@
 #include "conversion/skin_text.h"
 #include "fuzz_check.h"
 #include "helpers/code_page.h"
+#include "helpers/text_encoding.h"
+#include "platform/utf8.h"
 
 namespace brellam {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::array<std::string_view, 3> kNames = {"Header.htm", "New.htm", "Res.htm"};
+
+// The rules are told on characters; a text here is a string of units (bytes
+// of a code page, or code points) and where characters start in it.
+template <typename Unit>
+using Text = std::basic_string<Unit>;
+template <typename Unit>
+using StartsOf = std::function<std::vector<bool>(const Text<Unit>&)>;
+
+template <typename Unit>
+Text<Unit> Units(std::string_view ascii) {
+  return Text<Unit>(ascii.begin(), ascii.end());
+}
 
 // Whether a character starts at each offset, parsing from the first byte.
-std::vector<bool> CharacterStarts(std::string_view text, const CodePage& code_page) {
+std::vector<bool> CharacterStarts(const std::string& text, const CodePage& code_page) {
   std::vector<bool> starts(text.size() + 1, false);
   std::size_t i = 0;
   while (i < text.size()) {
@@ -33,18 +49,21 @@ std::vector<bool> CharacterStarts(std::string_view text, const CodePage& code_pa
   return starts;
 }
 
-bool NameAt(std::string_view text, std::size_t at, std::string_view name,
+template <typename Unit>
+bool NameAt(const Text<Unit>& text, std::size_t at, std::size_t stop, std::string_view name,
             const std::vector<bool>& starts) {
-  return starts[at] && text.substr(at).starts_with(name);
+  return starts[at] && at + name.size() <= stop &&
+         text.compare(at, name.size(), Units<Unit>(name)) == 0;
 }
 
-std::string WithNewResAsNew(std::string_view text, const CodePage& code_page) {
-  const std::vector<bool> starts = CharacterStarts(text, code_page);
-  std::string out;
+template <typename Unit>
+Text<Unit> WithNewResAsNew(const Text<Unit>& text, const StartsOf<Unit>& starts_of) {
+  const std::vector<bool> starts = starts_of(text);
+  Text<Unit> out;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (NameAt(text, i, "NewRes.htm", starts)) {
-      out += "New.htm";
+    if (NameAt(text, i, text.size(), "NewRes.htm", starts)) {
+      out += Units<Unit>("New.htm");
       i += 10;
     } else {
       out.push_back(text[i++]);
@@ -53,40 +72,43 @@ std::string WithNewResAsNew(std::string_view text, const CodePage& code_page) {
   return out;
 }
 
+template <typename Unit>
 struct Pages {
-  std::string text;  // after the renaming
-  std::string header;
-  std::string new_res;
-  std::string res;
+  Text<Unit> text;  // after the renaming
+  Text<Unit> header;
+  Text<Unit> new_res;
+  Text<Unit> res;
 };
 
 // The rules as they are told: rename, cut into lines, mark the last line
 // naming each page, copy the lines between the marks.
-Pages SplitSlowly(std::string_view skin_text, const CodePage& code_page) {
-  Pages pages{WithNewResAsNew(skin_text, code_page), {}, {}, {}};
-  const std::string_view text = pages.text;
-  const std::vector<bool> starts = CharacterStarts(text, code_page);
-  std::vector<std::string_view> lines;
+template <typename Unit>
+Pages<Unit> SplitSlowly(const Text<Unit>& skin_text, const StartsOf<Unit>& starts_of) {
+  constexpr std::array<std::string_view, 3> kNames = {"Header.htm", "New.htm", "Res.htm"};
+  const Text<Unit> line_end = Units<Unit>(kCrLf);
+  Pages<Unit> pages{WithNewResAsNew(skin_text, starts_of), {}, {}, {}};
+  const Text<Unit>& text = pages.text;
+  const std::vector<bool> starts = starts_of(text);
+  std::vector<Text<Unit>> lines;
   std::array<long, 3> marks = {0, 0, 0};
   std::size_t begin = 0;
   while (true) {
-    const std::size_t end = text.find(kCrLf, begin);
-    const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+    const std::size_t end = text.find(line_end, begin);
+    const std::size_t stop = end == Text<Unit>::npos ? text.size() : end;
     for (std::size_t name = 0; name < kNames.size(); ++name) {
       for (std::size_t at = begin; at < stop; ++at) {
-        if (NameAt(text.substr(0, stop), at, kNames[name], starts)) {
+        if (NameAt(text, at, stop, kNames[name], starts))
           marks[name] = static_cast<long>(lines.size());
-        }
       }
     }
     lines.push_back(text.substr(begin, stop - begin));
-    if (end == std::string_view::npos) break;
-    begin = end + kCrLf.size();
+    if (end == Text<Unit>::npos) break;
+    begin = end + line_end.size();
   }
   const auto copy = [&](long first, long last) {
-    std::string page;
+    Text<Unit> page;
     for (long line = first; line <= last; ++line) {
-      page.append(lines[static_cast<std::size_t>(line)]).append(kCrLf);
+      page.append(lines[static_cast<std::size_t>(line)]).append(line_end);
     }
     return page;
   };
@@ -106,6 +128,12 @@ Pages SplitSlowly(std::string_view skin_text, const CodePage& code_page) {
   return pages;
 }
 
+Pages<char> SplitSlowly(std::string_view skin_text, const CodePage& code_page) {
+  return SplitSlowly<char>(std::string(skin_text), [&](const std::string& text) {
+    return CharacterStarts(text, code_page);
+  });
+}
+
 bool IsWholeLines(const SkinPages& pages, ByteRange range) {
   const std::string_view text = pages.text;
   const bool starts_a_line = range.begin == 0 || text.substr(0, range.begin).ends_with(kCrLf);
@@ -115,7 +143,7 @@ bool IsWholeLines(const SkinPages& pages, ByteRange range) {
 
 void CheckAgainstTheRules(std::string_view skin_text, const CodePage& code_page) {
   const SkinPages pages = SplitSkinText(std::string(skin_text), code_page);
-  const Pages expected = SplitSlowly(skin_text, code_page);
+  const Pages<char> expected = SplitSlowly(skin_text, code_page);
   FUZZ_CHECK(pages.text == expected.text + std::string(kCrLf));
   for (const ByteRange range : {pages.header, pages.new_res, pages.res}) {
     FUZZ_CHECK(IsWholeLines(pages, range));
@@ -123,6 +151,107 @@ void CheckAgainstTheRules(std::string_view skin_text, const CodePage& code_page)
   FUZZ_CHECK(pages.Header() == expected.header);
   FUZZ_CHECK(pages.NewRes() == expected.new_res);
   FUZZ_CHECK(pages.Res() == expected.res);
+}
+
+// Code points of well-formed UTF-8 (shortest form, no surrogates, up to
+// U+10FFFF), or none.
+std::optional<std::u32string> SlowUtf8(std::string_view bytes) {
+  std::u32string code_points;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const std::size_t size = lead < 0x80           ? 1
+                             : (lead >> 5) == 0x06 ? 2
+                             : (lead >> 4) == 0x0E ? 3
+                             : (lead >> 3) == 0x1E ? 4
+                                                   : 0;
+    if (size == 0 || i + size > bytes.size()) return std::nullopt;
+    char32_t code_point = size == 1 ? lead : lead & (0x7Fu >> size);
+    for (std::size_t k = 1; k < size; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + k]);
+      if ((next >> 6) != 2) return std::nullopt;
+      code_point = (code_point << 6) | (next & 0x3Fu);
+    }
+    const std::size_t shortest = code_point < 0x80      ? 1
+                                 : code_point < 0x800   ? 2
+                                 : code_point < 0x10000 ? 3
+                                                        : 4;
+    if (shortest != size || code_point > 0x10FFFF ||
+        (code_point >= 0xD800 && code_point <= 0xDFFF)) {
+      return std::nullopt;
+    }
+    code_points.push_back(code_point);
+    i += size;
+  }
+  return code_points;
+}
+
+std::optional<std::u32string> SlowUtf16(std::string_view bytes, bool big_endian) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  const auto unit_at = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return big_endian ? (char32_t{a} << 8 | b) : (char32_t{b} << 8 | a);
+  };
+  std::u32string code_points;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const char32_t unit = unit_at(i);
+    if (unit < 0xD800 || unit > 0xDFFF) {
+      code_points.push_back(unit);
+      continue;
+    }
+    const char32_t second = i + 2 < bytes.size() ? unit_at(i + 2) : 0;
+    if (unit > 0xDBFF || second < 0xDC00 || second > 0xDFFF) return std::nullopt;
+    code_points.push_back(0x10000 + ((unit - 0xD800) << 10) + (second - 0xDC00));
+    i += 2;
+  }
+  return code_points;
+}
+
+std::string Utf8Of(const std::u32string& code_points) {
+  std::string utf8;
+  for (const char32_t code_point : code_points) AppendUtf8(code_point, utf8);
+  return utf8;
+}
+
+// A decoded Unicode text splits as its characters do by the rules.
+void CheckDecodedPages(const DecodedText& decoded, const std::u32string& code_points) {
+  FUZZ_CHECK(decoded.error.empty() && SlowUtf8(decoded.text) == code_points);
+  const SkinPages pages = SplitSkinText(decoded.text, SingleByteCodePage());
+  const Pages<char32_t> expected = SplitSlowly<char32_t>(
+      code_points,
+      [](const std::u32string& text) { return std::vector<bool>(text.size() + 1, true); });
+  FUZZ_CHECK(pages.Header() == Utf8Of(expected.header));
+  FUZZ_CHECK(pages.NewRes() == Utf8Of(expected.new_res));
+  FUZZ_CHECK(pages.Res() == Utf8Of(expected.res));
+}
+
+// The input as UTF-16 in either byte order and as UTF-8 with and without a
+// mark: decoded when it is well-formed, refused when a mark says what it
+// is and it is not, and split on its characters.
+void CheckUnicodeAgainstTheRules(std::string_view input) {
+  for (const bool big_endian : {false, true}) {
+    const DecodedText decoded =
+        DecodeText((big_endian ? "\xFE\xFF" : "\xFF\xFE") + std::string(input));
+    const std::optional<std::u32string> code_points = SlowUtf16(input, big_endian);
+    FUZZ_CHECK(decoded.encoding == (big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le));
+    FUZZ_CHECK(decoded.error.empty() == code_points.has_value());
+    if (code_points) CheckDecodedPages(decoded, *code_points);
+  }
+  const std::optional<std::u32string> code_points = SlowUtf8(input);
+  const DecodedText marked = DecodeText("\xEF\xBB\xBF" + std::string(input));
+  FUZZ_CHECK(marked.encoding == TextEncoding::kUtf8 &&
+             marked.error.empty() == code_points.has_value());
+  if (code_points) CheckDecodedPages(marked, *code_points);
+  if (input.starts_with("\xEF\xBB\xBF") || input.starts_with("\xFF\xFE") ||
+      input.starts_with("\xFE\xFF"))
+    return;
+  const DecodedText unmarked = DecodeText(std::string(input));
+  const bool long_characters = code_points && std::any_of(code_points->begin(), code_points->end(),
+                                                          [](char32_t c) { return c >= 0x800; });
+  FUZZ_CHECK(unmarked.encoding == (long_characters ? TextEncoding::kUtf8 : TextEncoding::kAnsi));
+  FUZZ_CHECK(unmarked.error.empty());
+  if (long_characters) CheckDecodedPages(unmarked, *code_points);
+  if (!long_characters) FUZZ_CHECK(unmarked.text == input);
 }
 
 // A line of fuzz bytes without CR LF, in which no page file is named.
@@ -186,6 +315,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string_view input(reinterpret_cast<const char*>(bytes), size);
   brellam::CheckAgainstTheRules(input, brellam::CodePage932());
   brellam::CheckAgainstTheRules(input, brellam::SingleByteCodePage());
+  brellam::CheckUnicodeAgainstTheRules(input);
   FuzzedDataProvider data(bytes, size);
   brellam::CheckBuiltSkinSplitsBack(data);
   return 0;

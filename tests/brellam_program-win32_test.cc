@@ -118,6 +118,22 @@ TEST_F(WindowsProgramTest, NamesThatTheAnsiApiCouldNotTake) {
   }
 }
 
+TEST_F(WindowsProgramTest, SeveralFilesOneWithBlanksOneInUtf8) {
+  // The fixture's skin as an editor of today saves it.
+  wchar_t wide[1024];
+  const int units = ::MultiByteToWideChar(932, 0, fixture::kSkin.data(),
+                                          static_cast<int>(fixture::kSkin.size()), wide, 1024);
+  Spit(root / L"dl" / L"青空.txt",
+       Narrow(std::wstring_view(wide, static_cast<std::size_t>(units))));
+  Spit(root / L"My Skins" / L"Blue.txt", fixture::kSkin);
+  const std::wstring prompt = Run(L"\"" + (root / L"dl" / L"青空.txt").wstring() + L"\" \"" +
+                                      (root / L"My Skins" / L"Blue.txt").wstring() + L"\"",
+                                  0);
+  EXPECT_EQ(prompt, L"青空.txt\r\n" + Prompt(kDone) + L"\r\n\r\nBlue.txt\r\n" + Prompt(kDone));
+  EXPECT_EQ(SkinFiles(L"青空"), Expected("\x90\xC2\x8B\xF3"));
+  EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+}
+
 TEST_F(WindowsProgramTest, QuotedPathWithBlanksAndForwardSlashes) {
   Spit(root / L"My Skins" / L"Blue.txt", fixture::kSkin);
   EXPECT_EQ(Run(L"\"" + (root / L"My Skins" / L"Blue.txt").wstring() + L"\"", 0), Prompt(kDone));

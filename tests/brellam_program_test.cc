@@ -103,8 +103,6 @@ TEST_F(ProgramTest, UnreadableSkinTextLeavesAnEmptyFolder) {
       {{(root / "dl/Missing.txt").string()}, "Missing"},
       {{(root / "dl/Empty.txt").string()}, "Empty"},
       {{(root / "dl").string() + "/"}, nullptr},
-      // Two dropped files make one text that names neither.
-      {{(root / "dl/Blue.txt").string(), (root / "dl/Empty.txt").string()}, "Empty"},
   };
   for (const Case& c : cases) {
     const Outcome outcome = Run(c.arguments);
@@ -115,6 +113,24 @@ TEST_F(ProgramTest, UnreadableSkinTextLeavesAnEmptyFolder) {
     EXPECT_TRUE(fs::is_empty(host / "skin" / c.folder));
   }
   EXPECT_FALSE(fs::exists(host / "skin/Blue"));
+}
+
+TEST_F(ProgramTest, SeveralFilesAndQuotesInNames) {
+  Spit(root / "dl/Blue.txt", kSkin);
+  Spit(root / "dl/q\"a.txt", kSkin);
+  const Outcome outcome = Run({(root / "dl/Blue.txt").string(), (root / "dl/Missing.txt").string(),
+                               (root / "dl/q\"a.txt").string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, Line("Blue.txt\n" + std::string(kDone) + "\n\nMissing.txt\n" +
+                              std::string(kBadSkinText) + "\n\nq\"a.txt\n" + std::string(kDone)));
+  EXPECT_EQ(FilesIn(host / "skin/Blue").size(), 4u);
+  EXPECT_EQ(FilesIn(host / "skin/q\"a").at("setting.skn"), SettingsFor("q\"a"));
+  EXPECT_TRUE(fs::is_empty(host / "skin/Missing"));
+
+  // One name with a quote is that file, not one without it.
+  fs::remove_all(host / "skin");
+  EXPECT_EQ(Run({(root / "dl/q\"a.txt").string()}).out, Line(kDone));
+  EXPECT_EQ(Slurp(host / "skin/q\"a/Res.htm"), kResPage);
 }
 
 TEST_F(ProgramTest, RelativeHostPathIsTakenFromTheCurrentFolder) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <new>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,7 @@ class FakePlatform : public Platform {
  public:
   // What the test sets up.
   std::string argument_text;
+  std::optional<std::vector<std::string>> given_arguments;  // as POSIX hands them over
   std::string host_path;  // the stored value of Kyrlen's install path
   PathStyle style = PathStyle::kWindows;
   LocalDate today{2004, 3, 5};
@@ -28,6 +30,7 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string> refused_folders;  // path to the reason given
   std::set<std::string> unwritable;                    // WriteFile fails there
   std::set<std::string> read_only;                     // ReplaceFile fails onto these
+  std::set<std::string> others;                        // neither file nor folder: a pipe
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
 
@@ -36,7 +39,9 @@ class FakePlatform : public Platform {
   std::vector<std::string> created_folders;
   mutable std::vector<std::string> tested_folders;
 
-  std::string ArgumentText() const override { return argument_text; }
+  CommandLine ReadCommandLine() const override {
+    return {argument_text, given_arguments ? *given_arguments : SplitCommandLine(argument_text)};
+  }
   void ShowMessage(const Message& message) override { shown.push_back(message); }
   std::string ReadSetting(std::string_view application, std::string_view section,
                           std::string_view key) const override {
@@ -47,24 +52,34 @@ class FakePlatform : public Platform {
 
   PathStyle Paths() const override { return style; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
-  std::string ToAnsi(std::string_view text) const override {
-    // Enough of code page 932 for the tests: ASCII passes, the rest is "?"
-    // per UTF-8 character.
-    std::string out;
-    for (char c : text) {
-      const auto byte = static_cast<unsigned char>(c);
-      if (byte < 0x80) out.push_back(c);
-      if (byte >= 0xC0) out.push_back('?');
+  // Enough of code page 932 for the tests: ASCII and a few characters.
+  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override {
+    static const std::map<std::string_view, std::string_view> kTable = {
+        {"ソ", "\x83\x5C"}, {"表", "\x95\x5C"}, {"あ", "\x82\xA0"}, {"～", "\x81\x60"}};
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+      if (static_cast<unsigned char>(utf8[at]) < 0x80) {
+        ansi.push_back(utf8[at++]);
+        continue;
+      }
+      const auto known = kTable.find(utf8.substr(at, 3));
+      if (known == kTable.end()) break;
+      ansi.append(known->second);
+      at += 3;
     }
-    return out;
+    return at;
   }
   std::string DateSeparator() const override { return "/"; }
   LocalDate Today() const override { return today; }
   std::uint64_t ProcessId() const override { return 7; }
 
-  bool IsFolder(const std::string& path) const override {
+  FileKind KindOf(const std::string& path) const override {
     tested_folders.push_back(path);
-    return folders.count(Key(path)) > 0;
+    if (folders.count(Key(path)) || folders.count(Key(path) + Separator(style))) {
+      return FileKind::kFolder;
+    }
+    if (others.count(Key(path))) return FileKind::kOther;
+    return files.count(Key(path)) ? FileKind::kFile : FileKind::kMissing;
   }
   std::string CreateFolder(const std::string& path) override {
     if (refused_folders.count(path)) return refused_folders.at(path);

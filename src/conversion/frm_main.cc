@@ -1,17 +1,19 @@
 #include "conversion/frm_main.h"
 
-#include <algorithm>
 #include <array>
 #include <exception>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "conversion/dropped_items.h"
 #include "conversion/messages.h"
 #include "conversion/settings_text.h"
 #include "conversion/skin_name.h"
 #include "conversion/skin_text.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
+#include "helpers/text_encoding.h"
 #include "helpers/text_file.h"
 
 namespace brellam {
@@ -24,9 +26,25 @@ Message Failure(std::string_view prompt, std::string_view detail = {}) {
   return {std::move(text), false};
 }
 
-std::string WithoutQuotes(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
-  return text;
+// The pages as the host reads them, in the ANSI code page: the pages of a
+// skin text in UTF-8 or UTF-16 are split on its own characters, then encoded.
+SkinPages PagesInAnsi(DecodedText skin_text, const Platform& platform) {
+  if (skin_text.encoding == TextEncoding::kAnsi) {
+    return SplitSkinText(std::move(skin_text.text), platform.AnsiCodePage());
+  }
+  // Page names are ASCII, which UTF-8 never uses inside a longer character:
+  // every byte of a name starts a character.
+  const SkinPages unicode = SplitSkinText(std::move(skin_text.text), SingleByteCodePage());
+  SkinPages pages;
+  pages.text.reserve(unicode.text.size());
+  for (const auto& [from, to] :
+       {std::pair{unicode.header, &pages.header}, std::pair{unicode.new_res, &pages.new_res},
+        std::pair{unicode.res, &pages.res}}) {
+    to->begin = pages.text.size();
+    AppendAnsi(unicode.Page(from), platform, Unencodable::kReference, pages.text);
+    to->end = pages.text.size();
+  }
+  return pages;
 }
 
 }  // namespace
@@ -34,9 +52,7 @@ std::string WithoutQuotes(std::string text) {
 int frmMain::ConvertSkin() {
   Message message;
   try {
-    message = Convert();
-  } catch (const FolderError& e) {
-    message = Failure(kNoFolder, e.path() + "\n" + e.reason());
+    message = ConvertDropped();
   } catch (const std::exception& e) {
     message = Failure(kUnexpected, e.what());
   }
@@ -52,28 +68,58 @@ std::string frmMain::GetSkinPath() const {
   }
 }
 
-Message frmMain::Convert() {
-  // Several dropped files arrive as one text; it then names no file and
-  // reading it fails below.
-  const std::string source_path = WithoutQuotes(platform_.ArgumentText());
-  if (source_path.empty()) return Failure(kNothingDropped);
+Message frmMain::ConvertDropped() {
+  const std::vector<std::string> items = DroppedItems(
+      platform_.ReadCommandLine(),
+      [this](const std::string& path) { return platform_.KindOf(path) != FileKind::kMissing; });
+  if (items.empty()) return Failure(kNothingDropped);
+  const std::string host_path = GetSkinPath();
+  if (host_path.empty()) return Failure(kNoHost);
+  if (items.size() == 1) return ConvertItem(items.front(), host_path);
+
+  // One box for all: each item's name, then its own message.
+  const PathStyle style = platform_.Paths();
+  Message all{{}, true};
+  for (const std::string& item : items) {
+    const Message message = ConvertItem(item, host_path);
+    std::string_view name = item;
+    while (name.size() > 1 && IsSeparator(name.back(), style)) name.remove_suffix(1);
+    if (!all.prompt.empty()) all.prompt += "\n\n";
+    all.prompt += GetFileName(name, style) + "\n" + message.prompt;
+    all.success = all.success && message.success;
+  }
+  return all;
+}
+
+Message frmMain::ConvertItem(const std::string& source_path, const std::string& host_path) {
+  try {
+    return Convert(source_path, host_path);
+  } catch (const FolderError& e) {
+    return Failure(kNoFolder, e.path() + "\n" + e.reason());
+  } catch (const std::exception& e) {
+    return Failure(kUnexpected, e.what());
+  }
+}
+
+Message frmMain::Convert(const std::string& source_path, const std::string& host_path) {
+  // A folder is no skin text: nothing is made for it.
+  if (platform_.KindOf(source_path) == FileKind::kFolder) return Failure(kBadSkinText);
 
   const PathStyle style = platform_.Paths();
   const std::string file_name = GetFileName(source_path, style);
   const std::string skin_name = SkinNameOf(file_name);
-  const std::string host_path = GetSkinPath();
-  if (host_path.empty()) return Failure(kNoHost);
   if (!IsUsableSkinName(skin_name, style)) return Failure(kUnusableName, file_name);
 
   const std::string skin_folder =
       GetParentPath(host_path, style) + "skin" + Separator(style) + skin_name;
   MakeFolders(platform_, skin_folder);
 
-  std::string skin_text = ReadTextFile(platform_, source_path);
-  if (skin_text.empty()) return Failure(kBadSkinText);
-  const SkinPages pages = SplitSkinText(std::move(skin_text), platform_.AnsiCodePage());
+  DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path));
+  if (skin_text.text.empty()) return Failure(kBadSkinText, skin_text.error);
+  const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =
-      platform_.ToAnsi(BuildSettingsText(skin_name, platform_.Today(), platform_.DateSeparator()));
+      ToAnsi(BuildSettingsText(skin_name, platform_.Today(), platform_.DateSeparator()), platform_,
+             Unencodable::kQuestionMark);
 
   const std::array<std::pair<std::string_view, std::string_view>, 4> files = {{
       {"Header.htm", pages.Header()},

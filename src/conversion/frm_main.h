@@ -14,15 +14,19 @@ class frmMain {
  public:
   explicit frmMain(Platform& platform) : platform_(platform) {}
 
-  // Converts the skin text named by the command line, shows the outcome and
-  // answers the exit status: 0 after a conversion that wrote every file.
+  // Converts the skin texts named by the command line, shows the outcome
+  // in one message and answers the exit status: 0 when every conversion
+  // wrote every file.
   int ConvertSkin();
 
   // The host program's install path, or the empty text.
   std::string GetSkinPath() const;
 
  private:
-  Message Convert();
+  Message ConvertDropped();
+  // Each item's failures end only that item.
+  Message ConvertItem(const std::string& source_path, const std::string& host_path);
+  Message Convert(const std::string& source_path, const std::string& host_path);
 
   Platform& platform_;
 };

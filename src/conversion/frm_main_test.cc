@@ -60,6 +60,34 @@ TEST_F(ConvertSkinTest, WritesThePagesAndTheSettingsFile) {
                                  "#MessageTabDelete=0\r\n"}}));
 }
 
+// The same skin in each Unicode encoding: names right after a character of
+// several bytes count, and pages are written in the code page.
+TEST_F(ConvertSkinTest, UnicodeSkinTextsBecomeCodePagePages) {
+  const std::u16string skin =
+      u"top\r\nソHeader.htm\r\nあ😀NewRes.htm\r\n表NewRes.htm\r\nn\rx\r\nソRes.htm\r\nr〜";
+  const auto utf16 = [&](bool big_endian) {
+    std::string bytes;
+    for (const char16_t unit : u"\uFEFF" + skin) {
+      const char high = static_cast<char>(unit >> 8);
+      const char low = static_cast<char>(unit & 0xFF);
+      bytes += big_endian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+  };
+  const std::string utf8 =
+      "top\r\nソHeader.htm\r\nあ😀NewRes.htm\r\n表NewRes.htm\r\nn\rx\r\nソRes.htm\r\nr〜";
+  for (const std::string& text : {utf8, "\xEF\xBB\xBF" + utf8, utf16(false), utf16(true)}) {
+    SCOPED_TRACE(testing::PrintToString(text.substr(0, 4)));
+    platform.files["D:\\dl\\Blue.txt"] = text;
+    platform.shown.clear();
+    EXPECT_EQ(Run(0), kDone);
+    const Files files = SkinFiles();
+    EXPECT_EQ(files.at("Header.htm"), "\x82\xA0&#128512;New.htm\r\n");
+    EXPECT_EQ(files.at("NewRes.htm"), "n\rx\r\n");
+    EXPECT_EQ(files.at("Res.htm"), "r\x81\x60\r\n");
+  }
+}
+
 TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
   struct Case {
     const char* argument;
@@ -101,7 +129,9 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       {"D:\\dl\\.txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, ".txt")},
       {"D:\\dl\\...txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "...txt")},
       {"D:\\dl\\CON.txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "CON.txt")},
-      {"D:\\dl\\", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "")},
+      {"D:\\nowhere\\", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "")},
+      {"D:\\dl\\", "C:\\Tools\\Host\\host.exe", Prompt(kBadSkinText)},
+      {"D:\\dl\\Blue.txt D:\\dl\\Red.txt", "", Prompt(kNoHost)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
@@ -124,22 +154,45 @@ TEST_F(ConvertSkinTest, UnreadableSkinTextLeavesOnlyTheFolder) {
   struct Case {
     const char* argument;
     const char* folder;
+    std::string prompt = Prompt(kBadSkinText);
   };
   const Case cases[] = {
       {"D:\\dl\\Missing.txt", "C:\\Tools\\Host\\skin\\Missing\\"},
       {"D:\\dl\\Empty.txt", "C:\\Tools\\Host\\skin\\Empty\\"},
-      // Several dropped files make one text that names no file.
-      {"\"D:\\dl\\Blue.txt\" \"D:\\dl\\Red Sky.txt\"", "C:\\Tools\\Host\\skin\\Red Sky\\"},
+      {"D:\\dl\\Mark.txt", "C:\\Tools\\Host\\skin\\Mark\\"},
+      {"D:\\dl\\Broken.txt", "C:\\Tools\\Host\\skin\\Broken\\",
+       Prompt(kBadSkinText, "UTF-16 の対になっていないサロゲート（先頭から 3 バイト目）")},
   };
   platform.files["D:\\dl\\Empty.txt"] = "";
+  platform.files["D:\\dl\\Mark.txt"] = "\xEF\xBB\xBF";
+  platform.files["D:\\dl\\Broken.txt"] = std::string("\xFF\xFE\x00\xDC", 4);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
     platform.shown.clear();
-    EXPECT_EQ(Run(1), kBadSkinText);
+    EXPECT_EQ(Run(1), c.prompt);
     EXPECT_EQ(platform.created_folders.back(), c.folder);
     EXPECT_TRUE(SkinFiles(c.folder).empty());
   }
+}
+
+TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage) {
+  platform.files["D:\\dl\\Red Sky.txt"] = kSkin;
+  platform.argument_text =
+      "\"D:\\dl\\Blue.txt\" D:\\dl\\Missing.txt D:\\dl\\ \"D:\\dl\\Red Sky.txt\"";
+  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMissing.txt\n" + Prompt(kBadSkinText) +
+                        "\n\ndl\n" + Prompt(kBadSkinText) + "\n\nRed Sky.txt\n" + Prompt(kDone));
+  EXPECT_EQ(platform.created_folders,
+            (std::vector<std::string>{"C:\\Tools\\Host\\skin\\", kFolder,
+                                      "C:\\Tools\\Host\\skin\\Missing\\",
+                                      "C:\\Tools\\Host\\skin\\Red Sky\\"}));
+  const Files red = SkinFiles("C:\\Tools\\Host\\skin\\Red Sky\\");
+  EXPECT_EQ(red.size(), 4u);
+  EXPECT_TRUE(red.at("setting.skn").starts_with("#Title=Red Sky\r\n"));
+
+  platform.argument_text = "D:\\dl\\Blue.txt \"D:\\dl\\Red Sky.txt\"";
+  platform.shown.clear();
+  EXPECT_EQ(Run(0), "Blue.txt\n" + Prompt(kDone) + "\n\nRed Sky.txt\n" + Prompt(kDone));
 }
 
 TEST_F(ConvertSkinTest, ConvertingAgainReplacesOnlyTheFourFiles) {

@@ -10,6 +10,7 @@ void Mark(std::array<bool, 256>& table, int first, int last) {
 
 CodePage MakeCodePage932() {
   CodePage cp;
+  cp.number = 932;
   Mark(cp.lead, 0x81, 0x9F);
   Mark(cp.lead, 0xE0, 0xFC);
   Mark(cp.trail, 0x40, 0x7E);

@@ -11,6 +11,7 @@
 namespace brellam {
 
 struct CodePage {
+  int number = 0;                 // as Windows numbers code pages; 0 when none
   std::array<bool, 256> lead{};   // may start a double-byte character
   std::array<bool, 256> trail{};  // may end one that a lead byte started
 

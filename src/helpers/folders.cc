@@ -25,7 +25,8 @@ void MakeFolders(Platform& platform, std::string_view path) {
     std::size_t end = begin;
     while (end < path.size() && !IsSeparator(path[end], style)) ++end;
     prefix.append(path.substr(begin, end - begin)).push_back(Separator(style));
-    if (!(network && part_number < kNetworkRootParts) && !platform.IsFolder(prefix)) {
+    if (!(network && part_number < kNetworkRootParts) &&
+        platform.KindOf(prefix) != FileKind::kFolder) {
       std::string reason = platform.CreateFolder(prefix);
       if (!reason.empty()) throw FolderError(prefix, std::move(reason));
     }

@@ -83,12 +83,40 @@ std::int64_t ReadPath(const std::string& path, std::string& bytes) {
       PrepareReadBuffer);
 }
 
-// One character of UTF-8 (or one stray byte) that the code page lacks.
-std::size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
-  if (lead >= 0xC2) return 2;
-  return 1;
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
+
+// Where the first character that the C library's code page 932 table maps
+// one way only stands: each comes back from the bytes it is given as a
+// different character (U+00A5 as a backslash, U+301C as U+FF5E, ...), or, for the
+// tag characters, as nothing. Windows refuses all of them.
+std::size_t FirstOneWayCharacter(std::string_view utf8) {
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    const std::string_view rest = utf8.substr(at);
+    switch (static_cast<unsigned char>(utf8[at])) {
+      case 0xC2:
+        if (rest.size() >= 2 &&
+            std::string_view("\xA2\xA3\xA5\xAC").find(rest[1]) != std::string_view::npos) {
+          return at;
+        }
+        break;
+      case 0xE2:
+        for (std::string_view one_way :
+             {"\xE2\x80\x94", "\xE2\x80\x96", "\xE2\x80\xBE", "\xE2\x88\x92"}) {
+          if (rest.starts_with(one_way)) return at;
+        }
+        break;
+      case 0xE3:
+        if (rest.starts_with("\xE3\x80\x9C")) return at;
+        break;
+      case 0xF3:  // U+E0000-U+E007F
+        if (rest.starts_with("\xF3\xA0\x80") || rest.starts_with("\xF3\xA0\x81")) return at;
+        break;
+      default:
+        break;
+    }
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -96,13 +124,18 @@ std::size_t Utf8SequenceLength(unsigned char lead) {
 PosixPlatform::PosixPlatform(int argc, const char* const* argv)
     : arguments_(argv + (argc > 0 ? 1 : 0), argv + argc) {}
 
-std::string PosixPlatform::ArgumentText() const {
-  std::string text;
+PosixPlatform::~PosixPlatform() {
+  if (to_932_ != kNoConverter) ::iconv_close(to_932_);
+}
+
+CommandLine PosixPlatform::ReadCommandLine() const {
+  // The text is what Windows would hand over for the same drop.
+  CommandLine command_line{{}, arguments_};
   for (const std::string& argument : arguments_) {
-    if (&argument != &arguments_.front()) text.push_back(' ');
-    text += argument;
+    if (&argument != &arguments_.front()) command_line.text.push_back(' ');
+    command_line.text += argument;
   }
-  return text;
+  return command_line;
 }
 
 void PosixPlatform::ShowMessage(const Message& message) {
@@ -124,32 +157,38 @@ std::string PosixPlatform::ReadSetting(std::string_view application, std::string
   return value;
 }
 
-std::string PosixPlatform::ToAnsi(std::string_view text) const {
-  std::string out;
-  iconv_t to_932 = ::iconv_open("CP932", "UTF-8");
-  if (to_932 == reinterpret_cast<iconv_t>(-1)) {
-    for (char c : text) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
-    return out;
+std::size_t PosixPlatform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
+  const std::size_t limit = std::min(utf8.size(), FirstOneWayCharacter(utf8));
+  if (to_932_ == kNoConverter) to_932_ = ::iconv_open("CP932", "UTF-8");
+  if (to_932_ == kNoConverter) {
+    // Without the table only ASCII is certain.
+    std::size_t ascii = 0;
+    while (ascii < limit && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    ansi.append(utf8.substr(0, ascii));
+    return ascii;
   }
-  char* in = const_cast<char*>(text.data());
-  std::size_t in_left = text.size();
+  ::iconv(to_932_, nullptr, nullptr, nullptr, nullptr);
+  // No character takes more bytes in code page 932 than in UTF-8, so each
+  // piece's room is its own size; pieces keep that room small.
+  constexpr std::size_t kPiece = 1 << 16;
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t in_left = limit;
   while (in_left > 0) {
-    char buffer[256];
-    char* into = buffer;
-    std::size_t room = sizeof buffer;
-    const std::size_t result = ::iconv(to_932, &in, &in_left, &into, &room);
-    out.append(buffer, static_cast<std::size_t>(into - buffer));
-    if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      // A character the code page lacks, or a byte that is no UTF-8.
-      const std::size_t skip =
-          std::min(in_left, Utf8SequenceLength(static_cast<unsigned char>(*in)));
-      out.push_back('?');
-      in += skip;
-      in_left -= skip;
-    }
+    const std::size_t piece = std::min(in_left, kPiece);
+    std::size_t piece_left = piece;
+    const std::size_t old_size = ansi.size();
+    ansi.resize(old_size + piece);
+    char* out = ansi.data() + old_size;
+    std::size_t room = piece;
+    const std::size_t result = ::iconv(to_932_, &in, &piece_left, &out, &room);
+    const int error = errno;
+    ansi.resize(static_cast<std::size_t>(out - ansi.data()));
+    in_left -= piece - piece_left;
+    // A character cut by the end of a piece goes on in the next one; any
+    // other stop is a character the code page lacks, or no UTF-8.
+    if (result == kFailed && !(error == EINVAL && piece < in_left + (piece - piece_left))) break;
   }
-  ::iconv_close(to_932);
-  return out;
+  return limit - in_left;
 }
 
 LocalDate PosixPlatform::Today() const {
@@ -161,16 +200,18 @@ LocalDate PosixPlatform::Today() const {
 
 std::uint64_t PosixPlatform::ProcessId() const { return static_cast<std::uint64_t>(::getpid()); }
 
-bool PosixPlatform::IsFolder(const std::string& path) const {
+FileKind PosixPlatform::KindOf(const std::string& path) const {
   struct stat info;
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  if (::stat(path.c_str(), &info) != 0) return FileKind::kMissing;
+  if (S_ISREG(info.st_mode)) return FileKind::kFile;
+  return S_ISDIR(info.st_mode) ? FileKind::kFolder : FileKind::kOther;
 }
 
 std::string PosixPlatform::CreateFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return {};
-  // Kept before IsFolder can overwrite it: "file/" is no folder to stat.
+  // Kept before KindOf can overwrite it: "file/" is no folder to stat.
   const int error = errno;
-  if (error == EEXIST && IsFolder(path)) return {};
+  if (error == EEXIST && KindOf(path) == FileKind::kFolder) return {};
   return std::strerror(error);
 }
 

@@ -1,8 +1,10 @@
-// The platform on Linux and other POSIX systems: arguments joined into one
-// text, the settings store as an INI file, messages on stdout or stderr,
-// code page 932, and paths handed to the file system as they are.
+// The platform on Linux and other POSIX systems: the arguments as given, the settings store as an
+// INI file, messages on stdout or stderr, code page 932, and paths handed to the file system as
+// they are.
 #ifndef BRELLAM_PLATFORM_PLATFORM_POSIX_H_
 #define BRELLAM_PLATFORM_PLATFORM_POSIX_H_
+
+#include <iconv.h>
 
 #include <string>
 #include <vector>
@@ -14,20 +16,23 @@ namespace brellam {
 class PosixPlatform : public Platform {
  public:
   PosixPlatform(int argc, const char* const* argv);
+  ~PosixPlatform() override;
+  PosixPlatform(const PosixPlatform&) = delete;
+  PosixPlatform& operator=(const PosixPlatform&) = delete;
 
-  std::string ArgumentText() const override;
+  CommandLine ReadCommandLine() const override;
   void ShowMessage(const Message& message) override;
   std::string ReadSetting(std::string_view application, std::string_view section,
                           std::string_view key) const override;
 
   PathStyle Paths() const override { return PathStyle::kPosix; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
-  std::string ToAnsi(std::string_view text) const override;
+  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override;
   std::string DateSeparator() const override { return "/"; }
   LocalDate Today() const override;
   std::uint64_t ProcessId() const override;
 
-  bool IsFolder(const std::string& path) const override;
+  FileKind KindOf(const std::string& path) const override;
   std::string CreateFolder(const std::string& path) override;
   std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
@@ -36,6 +41,8 @@ class PosixPlatform : public Platform {
 
  private:
   std::vector<std::string> arguments_;
+  // Opened at the first use and kept: a page is encoded in many pieces.
+  mutable iconv_t to_932_ = reinterpret_cast<iconv_t>(-1);
 };
 
 }  // namespace brellam

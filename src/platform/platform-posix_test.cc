@@ -1,12 +1,15 @@
 #include "platform/platform-posix.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include "code_page_932_cases.h"
 
 namespace brellam {
 namespace {
@@ -36,22 +39,31 @@ class PosixPlatformTest : public testing::Test {
   PosixPlatform platform{0, nullptr};
 };
 
-TEST(PosixArgumentsTest, JoinedWithSingleBlanks) {
+TEST(PosixArgumentsTest, AsGivenAndJoinedWithSingleBlanks) {
   const char* none[] = {"brellam"};
-  const char* two[] = {"brellam", "/a b/x.txt", "y.txt"};
-  EXPECT_EQ(PosixPlatform(1, none).ArgumentText(), "");
-  EXPECT_EQ(PosixPlatform(3, two).ArgumentText(), "/a b/x.txt y.txt");
+  const char* two[] = {"brellam", "/a b/x.txt", "\"y.txt"};
+  EXPECT_EQ(PosixPlatform(1, none).ReadCommandLine().text, "");
+  EXPECT_TRUE(PosixPlatform(1, none).ReadCommandLine().arguments.empty());
+  EXPECT_EQ(PosixPlatform(3, two).ReadCommandLine().text, "/a b/x.txt \"y.txt");
+  EXPECT_EQ(PosixPlatform(3, two).ReadCommandLine().arguments,
+            (std::vector<std::string>{"/a b/x.txt", "\"y.txt"}));
 }
 
-TEST(PosixCodePageTest, TextIntoCodePage932) {
+TEST(PosixCodePageTest, EncodesWhatCodePage932HoldsAsItself) {
   const PosixPlatform platform(0, nullptr);
-  EXPECT_EQ(platform.ToAnsi("Blue"), "Blue");
-  EXPECT_EQ(platform.ToAnsi("ブレラム"), "\x83u\x83\x8C\x83\x89\x83\x80");
-  EXPECT_EQ(platform.ToAnsi("ソ表"), "\x83\x5C\x95\x5C");
-  // Characters that code page 932 lacks, and bytes that are no UTF-8.
-  EXPECT_EQ(platform.ToAnsi("a한b😀c\xFF"
-                            "d\xE3"),
-            "a?b?c?d?");
+  ExpectEncodesAsCodePage932(platform);
+  const iconv_t back = ::iconv_open("UTF-8", "CP932");
+  ASSERT_NE(back, reinterpret_cast<iconv_t>(-1));
+  ExpectNoLookAlikes(platform, [&](const std::string& ansi) {
+    char utf8[8];
+    char* in = const_cast<char*>(ansi.data());
+    char* out = utf8;
+    std::size_t in_left = ansi.size();
+    std::size_t room = sizeof utf8;
+    ::iconv(back, &in, &in_left, &out, &room);
+    return std::string(utf8, static_cast<std::size_t>(out - utf8));
+  });
+  ::iconv_close(back);
 }
 
 TEST_F(PosixPlatformTest, ReadsWholeFilesAndAnswersMissingOrEmpty) {
@@ -87,12 +99,13 @@ TEST_F(PosixPlatformTest, APipeWithoutWriterReadsAsEmpty) {
 }
 
 TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
-  EXPECT_FALSE(platform.IsFolder(Path("sub")));
+  EXPECT_EQ(platform.KindOf(Path("sub")), FileKind::kMissing);
   EXPECT_EQ(platform.CreateFolder(Path("sub") + "/"), "");
-  EXPECT_TRUE(platform.IsFolder(Path("sub") + "/"));
+  EXPECT_EQ(platform.KindOf(Path("sub") + "/"), FileKind::kFolder);
   EXPECT_EQ(platform.CreateFolder(Path("sub")), "");  // made meanwhile: fine
   Put("file", "x");
-  EXPECT_FALSE(platform.IsFolder(Path("file")));
+  EXPECT_EQ(platform.KindOf(Path("file")), FileKind::kFile);
+  EXPECT_EQ(platform.KindOf("/dev/null"), FileKind::kOther);
   EXPECT_EQ(platform.CreateFolder(Path("file")), "File exists");
   EXPECT_EQ(platform.CreateFolder(Path("file") + "/"), "File exists");  // as MakeFolders asks
   EXPECT_EQ(platform.CreateFolder(Path("no/such")), "No such file or directory");

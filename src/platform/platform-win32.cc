@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "helpers/whole_file.h"
+#include "platform/utf8.h"
 
 namespace brellam {
 
@@ -56,11 +59,39 @@ std::string SystemReason(DWORD error) {
   return Narrow(reason);
 }
 
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Appends `utf8` in the code page when every character is in it as itself.
+bool AppendAnsi(int code_page, std::string_view utf8, std::string& ansi) {
+  if (utf8.empty()) return true;
+  const int size = Length(utf8.size());
+  std::wstring wide(utf8.size(), L'\0');
+  const int units =
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), size);
+  if (units == 0) return false;
+  if (code_page == CP_UTF8) {
+    ansi.append(utf8);
+    return true;
+  }
+  // No code page takes more than two bytes for one UTF-16 unit.
+  const std::size_t old_size = ansi.size();
+  ansi.resize(old_size + 2 * static_cast<std::size_t>(units));
+  BOOL used_default = FALSE;
+  const int written =
+      ::WideCharToMultiByte(static_cast<UINT>(code_page), WC_NO_BEST_FIT_CHARS, wide.data(), units,
+                            ansi.data() + old_size, 2 * units, nullptr, &used_default);
+  ansi.resize(old_size + static_cast<std::size_t>(written > 0 ? written : 0));
+  if (written > 0 && !used_default) return true;
+  ansi.resize(old_size);
+  return false;
+}
+
 CodePage CodePageOfThisSystem() {
   const UINT ansi = ::GetACP();
   if (ansi == 932) return CodePage932();
   CPINFO info{};
   CodePage code_page;
+  code_page.number = static_cast<int>(ansi);
   if (!::GetCPInfo(ansi, &info) || info.MaxCharSize < 2) return code_page;
   for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
     for (int b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) {
@@ -108,7 +139,11 @@ std::wstring ArgumentsOf(std::wstring_view command_line) {
 
 Win32Platform::Win32Platform() : code_page_(CodePageOfThisSystem()) {}
 
-std::string Win32Platform::ArgumentText() const { return Narrow(ArgumentsOf(::GetCommandLineW())); }
+CommandLine Win32Platform::ReadCommandLine() const {
+  std::string text = Narrow(ArgumentsOf(::GetCommandLineW()));
+  std::vector<std::string> arguments = SplitCommandLine(text);
+  return {std::move(text), std::move(arguments)};
+}
 
 void Win32Platform::ShowMessage(const Message& message) {
   std::wstring prompt;
@@ -140,18 +175,32 @@ std::string Win32Platform::ReadSetting(std::string_view application, std::string
   return Narrow(text);
 }
 
-std::string Win32Platform::ToAnsi(std::string_view text) const {
-  const std::wstring wide = Widen(text);
-  if (wide.empty()) return {};
-  const int size = Length(wide.size());
-  // No best fit: a character the code page lacks becomes "?", never a look-alike.
-  const DWORD flags = WC_NO_BEST_FIT_CHARS;
-  std::string ansi(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, flags, wide.data(), size,
-                                                                  nullptr, 0, "?", nullptr)),
-                   '\0');
-  ::WideCharToMultiByte(CP_ACP, flags, wide.data(), size, ansi.data(), Length(ansi.size()), "?",
-                        nullptr);
-  return ansi;
+std::size_t Win32Platform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
+  // Whole pieces first, growing while they go through; around a character
+  // the code page lacks, one character at a time. Each character is thus
+  // looked at a bounded number of times.
+  constexpr std::size_t kFirstPiece = 64;
+  constexpr std::size_t kLargestPiece = 1 << 20;
+  std::size_t done = 0;
+  std::size_t piece = kFirstPiece;
+  while (done < utf8.size()) {
+    std::size_t end = std::min(utf8.size(), done + piece);
+    while (end > done && end < utf8.size() && IsContinuationByte(utf8[end])) --end;
+    if (AppendAnsi(code_page_.number, utf8.substr(done, end - done), ansi)) {
+      done = end;
+      piece = std::min(piece * 2, kLargestPiece);
+      continue;
+    }
+    while (done < end) {
+      const Utf8Character c = Utf8At(utf8, done);
+      if (!c.well_formed || !AppendAnsi(code_page_.number, utf8.substr(done, c.size), ansi)) {
+        return done;
+      }
+      done += c.size;
+    }
+    piece = kFirstPiece;
+  }
+  return done;
 }
 
 std::string Win32Platform::DateSeparator() const {
@@ -168,15 +217,16 @@ LocalDate Win32Platform::Today() const {
 
 std::uint64_t Win32Platform::ProcessId() const { return ::GetCurrentProcessId(); }
 
-bool Win32Platform::IsFolder(const std::string& path) const {
+FileKind Win32Platform::KindOf(const std::string& path) const {
   const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kFolder : FileKind::kFile;
 }
 
 std::string Win32Platform::CreateFolder(const std::string& path) {
   if (::CreateDirectoryW(Widen(path).c_str(), nullptr)) return {};
   const DWORD error = ::GetLastError();
-  if (error == ERROR_ALREADY_EXISTS && IsFolder(path)) return {};
+  if (error == ERROR_ALREADY_EXISTS && KindOf(path) == FileKind::kFolder) return {};
   return SystemReason(error);
 }
 

@@ -14,19 +14,19 @@ class Win32Platform : public Platform {
  public:
   Win32Platform();
 
-  std::string ArgumentText() const override;
+  CommandLine ReadCommandLine() const override;
   void ShowMessage(const Message& message) override;
   std::string ReadSetting(std::string_view application, std::string_view section,
                           std::string_view key) const override;
 
   PathStyle Paths() const override { return PathStyle::kWindows; }
   const CodePage& AnsiCodePage() const override { return code_page_; }
-  std::string ToAnsi(std::string_view text) const override;
+  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override;
   std::string DateSeparator() const override;
   LocalDate Today() const override;
   std::uint64_t ProcessId() const override;
 
-  bool IsFolder(const std::string& path) const override;
+  FileKind KindOf(const std::string& path) const override;
   std::string CreateFolder(const std::string& path) override;
   std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;

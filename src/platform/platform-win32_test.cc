@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "code_page_932_cases.h"
+
 namespace brellam {
 namespace {
 
@@ -38,10 +40,14 @@ TEST(Win32TextTest, Utf8AndUtf16AndTheAnsiCodePage) {
   ASSERT_EQ(::GetACP(), 932u) << "the tests expect a Japanese system";
   EXPECT_TRUE(platform.AnsiCodePage().IsLead('\x83'));
   EXPECT_TRUE(platform.AnsiCodePage().IsTrail('\x5C'));
-  EXPECT_EQ(platform.ToAnsi("ブレラム"), "\x83u\x83\x8C\x83\x89\x83\x80");
-  EXPECT_EQ(platform.ToAnsi("ソ表"), "\x83\x5C\x95\x5C");
-  EXPECT_EQ(platform.ToAnsi("a한b"), "a?b");
   EXPECT_EQ(platform.DateSeparator(), "/");
+  ExpectEncodesAsCodePage932(platform);
+  ExpectNoLookAlikes(platform, [](const std::string& ansi) {
+    wchar_t wide[4];
+    const int units =
+        ::MultiByteToWideChar(932, 0, ansi.data(), static_cast<int>(ansi.size()), wide, 4);
+    return Narrow(std::wstring_view(wide, static_cast<std::size_t>(units > 0 ? units : 0)));
+  });
 }
 
 TEST(Win32SettingsTest, ReadsTheStoredStringExpandedOrNothing) {
@@ -126,13 +132,13 @@ TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
 }
 
 TEST_F(Win32FilesTest, FoldersAndTheirFailures) {
-  EXPECT_TRUE(platform.IsFolder(Narrow(dir.wstring()) + "\\"));
-  EXPECT_FALSE(platform.IsFolder(Path(L"sub")));
+  EXPECT_EQ(platform.KindOf(Narrow(dir.wstring()) + "\\"), FileKind::kFolder);
+  EXPECT_EQ(platform.KindOf(Path(L"sub")), FileKind::kMissing);
   EXPECT_EQ(platform.CreateFolder(Path(L"sub") + "\\"), "");
-  EXPECT_TRUE(platform.IsFolder(Path(L"sub")));
+  EXPECT_EQ(platform.KindOf(Path(L"sub")), FileKind::kFolder);
   EXPECT_EQ(platform.CreateFolder(Path(L"sub")), "");
   ASSERT_TRUE(platform.WriteFile(Path(L"file"), "x"));
-  EXPECT_FALSE(platform.IsFolder(Path(L"file")));
+  EXPECT_EQ(platform.KindOf(Path(L"file")), FileKind::kFile);
   EXPECT_NE(platform.CreateFolder(Path(L"file")), "");
   EXPECT_NE(platform.CreateFolder(Path(L"no\\such\\")), "");
 }

@@ -5,12 +5,14 @@
 #ifndef BRELLAM_PLATFORM_PLATFORM_H_
 #define BRELLAM_PLATFORM_PLATFORM_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "helpers/code_page.h"
 #include "helpers/path.h"
+#include "platform/command_line.h"
 #include "platform/local_date.h"
 
 namespace brellam {
@@ -23,12 +25,15 @@ struct Message {
   bool success = false;
 };
 
+// What a path names; kMissing also when the system cannot tell.
+enum class FileKind { kMissing, kFile, kFolder, kOther };
+
 class Platform {
  public:
   virtual ~Platform() = default;
 
   // Process and desktop.
-  virtual std::string ArgumentText() const = 0;
+  virtual CommandLine ReadCommandLine() const = 0;
   virtual void ShowMessage(const Message& message) = 0;
 
   // The per-user settings store; the empty text when the value is missing
@@ -39,14 +44,17 @@ class Platform {
   // Locale and clock.
   virtual PathStyle Paths() const = 0;
   virtual const CodePage& AnsiCodePage() const = 0;
-  // Text into the ANSI code page; a character it lacks becomes "?".
-  virtual std::string ToAnsi(std::string_view text) const = 0;
+  // Appends to `ansi` the ANSI code page bytes of the longest start of
+  // `utf8` that the code page holds character for character, never as a
+  // look-alike, and answers its length. The character after it is one that
+  // the code page lacks, or bytes that are no UTF-8.
+  virtual std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const = 0;
   virtual std::string DateSeparator() const = 0;
   virtual LocalDate Today() const = 0;
   virtual std::uint64_t ProcessId() const = 0;
 
   // File system. Failures come back as values: an empty reason, or false.
-  virtual bool IsFolder(const std::string& path) const = 0;
+  virtual FileKind KindOf(const std::string& path) const = 0;
   // The system's reason when the folder could not be made, else empty.
   virtual std::string CreateFolder(const std::string& path) = 0;
   // The whole file into `bytes`: -1 when it cannot be opened (or held in

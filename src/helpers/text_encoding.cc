@@ -1,0 +1,163 @@
+#include "helpers/text_encoding.h"
+
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "platform/utf8.h"
+
+namespace brellam {
+
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+std::string AtByte(std::size_t offset) {
+  return "（先頭から " + std::to_string(offset + 1) + " バイト目）";
+}
+
+// Skips eight ASCII bytes at a time: most of a skin is HTML.
+std::size_t SkipAscii(std::string_view bytes, std::size_t at) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::uint64_t word;
+  while (at + sizeof word <= bytes.size()) {
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    if ((word & kHighBits) != 0) break;
+    at += sizeof word;
+  }
+  while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80) ++at;
+  return at;
+}
+
+// Where the first ill-formed byte is, or kNone; `long_characters` tells
+// whether a character of three or four bytes came before it.
+std::size_t FirstIllFormedUtf8(std::string_view bytes, bool* long_characters) {
+  *long_characters = false;
+  for (std::size_t at = SkipAscii(bytes, 0); at < bytes.size(); at = SkipAscii(bytes, at)) {
+    const Utf8Character c = Utf8At(bytes, at);
+    if (!c.well_formed) return at;
+    *long_characters = *long_characters || c.size >= 3;
+    at += c.size;
+  }
+  return kNone;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool big_endian, std::string* error) {
+  const std::size_t mark = kUtf16LeMark.size();
+  if (bytes.size() % 2 != 0) {
+    *error = "UTF-16 なのにバイト数が奇数（" + std::to_string(bytes.size()) + " バイト）";
+    return {};
+  }
+  const auto unit = [&](std::size_t at) -> char32_t {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return big_endian ? (char32_t{first} << 8) | second : (char32_t{second} << 8) | first;
+  };
+  std::string text;
+  text.reserve(bytes.size() / 2 * 3);
+  for (std::size_t at = mark; at < bytes.size(); at += 2) {
+    char32_t code_point = unit(at);
+    if (code_point >= 0xD800 && code_point <= 0xDFFF) {
+      const bool high = code_point <= 0xDBFF;
+      const char32_t low = high && at + 2 < bytes.size() ? unit(at + 2) : 0;
+      if (!high || low < 0xDC00 || low > 0xDFFF) {
+        *error = "UTF-16 の対になっていないサロゲート" + AtByte(at);
+        return {};
+      }
+      code_point = 0x10000 + ((code_point - 0xD800) << 10) + (low - 0xDC00);
+      at += 2;
+    }
+    AppendUtf8(code_point, text);
+  }
+  return text;
+}
+
+// Code page 932 bytes for the characters that other systems' Japanese
+// tables put where Windows has its own.
+struct Substitute {
+  std::string_view utf8;
+  std::string_view ansi;
+};
+constexpr Substitute kSubstitutes932[] = {
+    {"\xE3\x80\x9C", "\x81\x60"},  // U+301C WAVE DASH
+    {"\xE2\x80\x96", "\x81\x61"},  // U+2016 DOUBLE VERTICAL LINE
+    {"\xE2\x88\x92", "\x81\x7C"},  // U+2212 MINUS SIGN
+    {"\xE2\x80\x94", "\x81\x5C"},  // U+2014 EM DASH
+    {"\xC2\xA2", "\x81\x91"},      // U+00A2 CENT SIGN
+    {"\xC2\xA3", "\x81\x92"},      // U+00A3 POUND SIGN
+    {"\xC2\xAC", "\x81\xCA"},      // U+00AC NOT SIGN
+};
+
+// The next substitute from `at` on, or kNone.
+std::size_t NextSubstitute(std::string_view utf8, std::size_t at, const Substitute** which) {
+  for (; at < utf8.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(utf8[at]);
+    if (byte != 0xC2 && byte != 0xE2 && byte != 0xE3) continue;
+    for (const Substitute& substitute : kSubstitutes932) {
+      if (utf8.substr(at).starts_with(substitute.utf8)) {
+        *which = &substitute;
+        return at;
+      }
+    }
+  }
+  return kNone;
+}
+
+}  // namespace
+
+DecodedText DecodeText(std::string bytes) {
+  DecodedText decoded;
+  const std::string_view view(bytes);
+  if (view.starts_with(kUtf16LeMark) || view.starts_with(kUtf16BeMark)) {
+    const bool big_endian = view.starts_with(kUtf16BeMark);
+    decoded.encoding = big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le;
+    decoded.text = Utf16ToUtf8(view, big_endian, &decoded.error);
+    return decoded;
+  }
+  bool long_characters = false;
+  if (view.starts_with(kUtf8Mark)) {
+    decoded.encoding = TextEncoding::kUtf8;
+    const std::size_t bad = FirstIllFormedUtf8(view.substr(kUtf8Mark.size()), &long_characters);
+    if (bad != kNone) {
+      decoded.error = "UTF-8 として正しくないバイト" + AtByte(kUtf8Mark.size() + bad);
+      return decoded;
+    }
+    bytes.erase(0, kUtf8Mark.size());
+  } else if (FirstIllFormedUtf8(view, &long_characters) == kNone && long_characters) {
+    decoded.encoding = TextEncoding::kUtf8;
+  }
+  decoded.text = std::move(bytes);
+  return decoded;
+}
+
+void AppendAnsi(std::string_view utf8, const Platform& platform, Unencodable unencodable,
+                std::string& ansi) {
+  ansi.reserve(ansi.size() + utf8.size());
+  const bool substitutes = platform.AnsiCodePage().number == 932;
+  std::size_t at = 0;
+  while (at < utf8.size()) {
+    const Substitute* substitute = nullptr;
+    const std::size_t next = substitutes ? NextSubstitute(utf8, at, &substitute) : kNone;
+    const std::size_t end = next == kNone ? utf8.size() : next;
+    while (at < end) {
+      at += platform.EncodeAnsi(utf8.substr(at, end - at), ansi);
+      if (at == end) break;
+      const Utf8Character c = Utf8At(utf8, at);
+      if (c.well_formed && unencodable == Unencodable::kReference) {
+        ansi.append("&#").append(std::to_string(c.code_point)).append(";");
+      } else {
+        ansi.push_back('?');
+      }
+      at += c.size;
+    }
+    if (substitute != nullptr) {
+      ansi.append(substitute->ansi);
+      at += substitute->utf8.size();
+    }
+  }
+}
+
+}  // namespace brellam

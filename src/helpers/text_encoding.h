@@ -1,0 +1,53 @@
+// Which encoding a skin text's bytes are in, and text on its way into the
+// ANSI code page, which is what the host program reads.
+#ifndef BRELLAM_HELPERS_TEXT_ENCODING_H_
+#define BRELLAM_HELPERS_TEXT_ENCODING_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace brellam {
+
+enum class TextEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+
+// A file's text: bytes of the ANSI code page, kept as they are, or the
+// decoded text in UTF-8 without its byte-order mark. `error` says why the
+// bytes could not be decoded; `text` is then empty.
+struct DecodedText {
+  TextEncoding encoding = TextEncoding::kAnsi;
+  std::string text;
+  std::string error;
+};
+
+// Decides from the bytes: a byte-order mark first (UTF-8, UTF-16 LE or BE);
+// then UTF-8 when every byte is well-formed UTF-8 and at least one
+// character takes three or four bytes, since text of ASCII and half-width
+// katakana in code page 932 can be well-formed two-byte UTF-8; else the
+// ANSI code page. Linear in the size.
+DecodedText DecodeText(std::string bytes);
+
+// What a character that the ANSI code page lacks becomes.
+enum class Unencodable {
+  kReference,     // "&#128512;": pages are HTML, so nothing is lost
+  kQuestionMark,  // "?", where no reader would resolve a reference
+};
+
+// Appends UTF-8 text in the ANSI code page; bytes that are no UTF-8 become
+// "?". In code page 932, the characters that other systems' Japanese tables
+// put where Windows has its own (WAVE DASH and six more) become the bytes
+// those tables give them, since people paste text from such systems.
+void AppendAnsi(std::string_view utf8, const Platform& platform, Unencodable unencodable,
+                std::string& ansi);
+
+inline std::string ToAnsi(std::string_view utf8, const Platform& platform,
+                          Unencodable unencodable) {
+  std::string ansi;
+  AppendAnsi(utf8, platform, unencodable, ansi);
+  return ansi;
+}
+
+}  // namespace brellam
+
+#endif  // BRELLAM_HELPERS_TEXT_ENCODING_H_
