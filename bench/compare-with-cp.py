@@ -1,12 +1,20 @@
 #!/usr/bin/env python3
 """Times brellam converting made-up skin texts against cp copying them.
 
-For each size, brellam (into a throwaway host folder) and cp (into a folder
-on the same file system) run in turns, interleaved, several times; the table
-gives the medians, their ratio, the time per MiB and brellam's peak resident
-memory. Processes are started with posix_spawn, so each time is one whole
-process, start to exit. Peak memory comes from one more run under GNU time (Debian package
-"time"): a process spawned from this script would inherit its size.
+Each case is something people do: install a skin into a host folder that
+has no skin folder yet ("fresh"), convert it again over the skin folder of
+an earlier run, as a skin maker does after every edit ("again"), convert a
+skin that names NewRes.htm on every body line ("many-mentions") or one
+saved as UTF-8 ("utf-8"), these two into a fresh host folder. For each
+case and size, brellam, cp followed by sync of the copy (the anchor for a
+program that flushes what it writes) and plain cp run in turns,
+interleaved, several times; in "again" each keeps its output of the round
+before, so cp copies over an existing file. The tables give the medians,
+brellam's ratio to each anchor, its time per MiB and its peak resident
+memory. Processes are started with posix_spawn, so each time is whole
+processes, start to exit. Peak memory comes from one more run under GNU
+time (Debian package "time"): a process spawned from this script would
+inherit its size.
 Build first: cmake --preset bench && cmake --build --preset bench -j2
 """
 
@@ -18,9 +26,27 @@ import subprocess
 import sys
 import tempfile
 import time
+from dataclasses import dataclass
 
 MIB = 1 << 20
 TYPICAL_SIZE = 30 << 10
+
+
+@dataclass(frozen=True)
+class Case:
+    name: str
+    what: str
+    skin_options: tuple  # brellam_make_skin_text's options
+    again: bool  # outputs of the round before stay in place
+
+
+CASES = [
+    Case("fresh", "into a host folder with no skin folder yet", (), False),
+    Case("again", "over the skin folder of an earlier run", (), True),
+    Case("many-mentions", "NewRes.htm on every body line, into a fresh host folder",
+         ("--mention-every=1",), False),
+    Case("utf-8", "the skin saved as UTF-8, into a fresh host folder", ("--utf-8",), False),
+]
 
 
 def parse_args():
@@ -28,27 +54,35 @@ def parse_args():
     default_build = os.path.join(os.path.dirname(here), "build", "bench")
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default=default_build, help="the bench preset's build folder")
+    parser.add_argument("--cases", default=",".join(c.name for c in CASES),
+                        help="cases to run, of " + ", ".join(c.name for c in CASES))
     parser.add_argument("--sizes", default="1,16,128,256", help="skin sizes in MiB")
     parser.add_argument("--repeats", type=int, default=7, help="runs of each program per size")
     parser.add_argument("--typical-repeats", type=int, default=300,
                         help="runs of each program on the 30 KiB skin")
     parser.add_argument("--work", default=None, help="scratch folder (default: a new one in /tmp)")
-    return parser.parse_args()
+    args = parser.parse_args()
+    by_name = {c.name: c for c in CASES}
+    unknown = [n for n in args.cases.split(",") if n not in by_name]
+    if unknown:
+        parser.error(f"unknown case {', '.join(unknown)}")
+    args.cases = [by_name[n] for n in args.cases.split(",")]
+    return args
 
 
 QUIET = [(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)]
 GNU_TIME = "/usr/bin/time"
 
 
-def run(argv, env):
-    """Seconds from spawn to exit."""
+def run(commands, env):
+    """Seconds from the first spawn to the last exit, one command after the other."""
     start = time.perf_counter()
-    pid = os.posix_spawn(argv[0], argv, env, file_actions=QUIET)
-    _, status = os.waitpid(pid, 0)
-    seconds = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit(f"{' '.join(argv)} failed with status {status}")
-    return seconds
+    for argv in commands:
+        pid = os.posix_spawn(argv[0], argv, env, file_actions=QUIET)
+        _, status = os.waitpid(pid, 0)
+        if os.waitstatus_to_exitcode(status) != 0:
+            sys.exit(f"{' '.join(argv)} failed with status {status}")
+    return time.perf_counter() - start
 
 
 def peak_memory(argv, env):
@@ -65,77 +99,105 @@ class Bench:
         self.brellam = os.path.join(build, "brellam")
         self.make_skin = os.path.join(build, "bench", "brellam_make_skin_text")
         self.cp = shutil.which("cp")
+        self.sync = shutil.which("sync")
         self.work = work
         self.skins = os.path.join(work, "host", "Kyrlen", "skin")
         self.copies = os.path.join(work, "copies")
+        self.synced_copies = os.path.join(work, "synced-copies")
         config = os.path.join(work, "config")
         os.makedirs(os.path.join(config, "Kyrlen"))
         os.makedirs(os.path.join(work, "host", "Kyrlen"))
         os.makedirs(self.copies)
+        os.makedirs(self.synced_copies)
         with open(os.path.join(config, "Kyrlen", "settings.ini"), "w") as ini:
             ini.write(f"[Path]\nPath={os.path.join(work, 'host', 'Kyrlen', 'kyrlen.exe')}\n")
         self.env = dict(os.environ, XDG_CONFIG_HOME=config)
+        self.again = False
 
-    def make_skin_text(self, size):
+    def make_skin_text(self, size, options):
         path = os.path.join(self.work, f"skin{size}.txt")
-        subprocess.run([self.make_skin, str(size), path], check=True)
+        subprocess.run([self.make_skin, str(size), path, *options], check=True)
         return path
 
+    def clear(self):
+        """Removes every output: the next run of each program is a fresh one."""
+        shutil.rmtree(self.skins, ignore_errors=True)
+        for folder in (self.copies, self.synced_copies):
+            for name in os.listdir(folder):
+                os.unlink(os.path.join(folder, name))
+
     def convert(self, source):
-        result = run([self.brellam, source], self.env)
-        shutil.rmtree(self.skins)
+        result = run([[self.brellam, source]], self.env)
+        if not self.again:
+            shutil.rmtree(self.skins)
         return result
 
     def convert_peak_memory(self, source):
         result = peak_memory([self.brellam, source], self.env)
-        shutil.rmtree(self.skins)
+        if not self.again:
+            shutil.rmtree(self.skins)
+        return result
+
+    def copy_and_sync(self, source):
+        copy = os.path.join(self.synced_copies, os.path.basename(source))
+        result = run([[self.cp, source, copy], [self.sync, copy]], self.env)
+        if not self.again:
+            os.unlink(copy)
         return result
 
     def copy(self, source):
-        result = run([self.cp, source, self.copies + "/"], self.env)
-        os.unlink(os.path.join(self.copies, os.path.basename(source)))
+        copy = os.path.join(self.copies, os.path.basename(source))
+        result = run([[self.cp, source, copy]], self.env)
+        if not self.again:
+            os.unlink(copy)
         return result
 
-    def measure(self, source, repeats, settle):
-        """Interleaved runs, each program first in every other round."""
-        self.convert(source)  # the source is in the page cache from here on
-        self.copy(source)
-        times = {self.convert: [], self.copy: []}
+    def measure(self, source, again, repeats, settle):
+        """Interleaved runs, each program first in a third of the rounds."""
+        self.again = again
+        steps = [self.convert, self.copy_and_sync, self.copy]
+        for step in steps:
+            step(source)  # the source is in the page cache from here on; in "again", outputs exist
+        times = {step: [] for step in steps}
         for round_ in range(repeats):
-            order = (self.convert, self.copy) if round_ % 2 == 0 else (self.copy, self.convert)
-            for step in order:
+            first = round_ % len(steps)
+            for step in steps[first:] + steps[:first]:
                 times[step].append(step(source))
                 if settle:
-                    os.sync()  # the deleted output's write-back does not spill into the next run
-        return times[self.convert], times[self.copy], self.convert_peak_memory(source)
+                    os.sync()  # the output's write-back does not spill into the next run
+        peak = self.convert_peak_memory(source)
+        self.clear()
+        return times[self.convert], times[self.copy_and_sync], times[self.copy], peak
 
 
-def row(size, brellam, cp, peak):
-    b, c = statistics.median(brellam), statistics.median(cp)
-    ratios = [x / y for x, y in zip(brellam, cp)]
+def row(size, brellam, synced, cp, peak):
+    b = statistics.median(brellam)
     mib = size / MIB
     return {
         "size": f"{mib:g} MiB" if size >= MIB else f"{size >> 10} KiB",
         "brellam_ms": b * 1e3,
-        "cp_ms": c * 1e3,
-        "ratio": statistics.median(ratios),
+        "synced_ms": statistics.median(synced) * 1e3,
+        "cp_ms": statistics.median(cp) * 1e3,
+        # Of each round's ratio: the programs of one round met the same load.
+        "synced_ratio": statistics.median(x / y for x, y in zip(brellam, synced)),
+        "cp_ratio": statistics.median(x / y for x, y in zip(brellam, cp)),
         "brellam_ms_per_mib": b * 1e3 / mib,
-        "cp_ms_per_mib": c * 1e3 / mib,
         "peak": peak,
         "size_bytes": size,
     }
 
 
 def print_table(rows):
-    print("| size | brellam (ms) | cp (ms) | brellam/cp | brellam ms/MiB | cp ms/MiB "
-          "| brellam peak RSS | RSS / input |")
-    print("|---:|---:|---:|---:|---:|---:|---:|---:|")
+    print("| size | brellam (ms) | cp+sync (ms) | cp (ms) | brellam/(cp+sync) | brellam/cp "
+          "| brellam ms/MiB | brellam peak RSS | RSS / input |")
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
     for r in rows:
         peak = r["peak"]
         memory = "n/a | n/a" if peak is None else \
             f"{peak / MIB:.1f} MiB | {peak / r['size_bytes']:.3f}"
-        print(f"| {r['size']} | {r['brellam_ms']:.3f} | {r['cp_ms']:.3f} | {r['ratio']:.2f} "
-              f"| {r['brellam_ms_per_mib']:.2f} | {r['cp_ms_per_mib']:.2f} | {memory} |")
+        print(f"| {r['size']} | {r['brellam_ms']:.3f} | {r['synced_ms']:.3f} | {r['cp_ms']:.3f} "
+              f"| {r['synced_ratio']:.2f} | {r['cp_ratio']:.2f} "
+              f"| {r['brellam_ms_per_mib']:.2f} | {memory} |")
 
 
 def print_flatness(rows):
@@ -164,22 +226,29 @@ def describe_machine(work):
           f"{work} on {file_system}; load average {os.getloadavg()[0]:.2f}")
 
 
+def run_case(bench, case, args):
+    print(f"\n### {case.name}: {case.what}\n")
+    print(f"load average at the start: {os.getloadavg()[0]:.2f}\n")
+    rows = []
+    sizes = [(TYPICAL_SIZE, args.typical_repeats, False)] + \
+        [(int(s) * MIB, args.repeats, True) for s in args.sizes.split(",")]
+    for size, repeats, settle in sizes:
+        source = bench.make_skin_text(size, case.skin_options)
+        rows.append(row(size, *bench.measure(source, case.again, repeats, settle)))
+        os.unlink(source)
+    print_table(rows)
+    print_flatness(rows)
+
+
 def main():
     args = parse_args()
     work = args.work or tempfile.mkdtemp(prefix="brellam-bench.", dir="/tmp")
     bench = Bench(os.path.abspath(args.build), work)
     describe_machine(work)
     try:
-        rows = []
-        typical = bench.make_skin_text(TYPICAL_SIZE)
-        rows.append(row(TYPICAL_SIZE, *bench.measure(typical, args.typical_repeats, False)))
-        for mib in (int(s) for s in args.sizes.split(",")):
-            source = bench.make_skin_text(mib * MIB)
-            rows.append(row(mib * MIB, *bench.measure(source, args.repeats, True)))
-            os.unlink(source)
-        print_table(rows)
-        print_flatness(rows)
-        print(f"load average at the end: {os.getloadavg()[0]:.2f}")
+        for case in args.cases:
+            run_case(bench, case, args)
+        print(f"\nload average at the end: {os.getloadavg()[0]:.2f}")
     finally:
         if args.work is None:
             shutil.rmtree(work)
