@@ -31,13 +31,16 @@ bool IsWholeLinesOf932(const std::string& text) {
 }
 
 // The system's own conversion judges which characters code page 932 holds:
-// it writes "?" for any other.
+// it stops at the first it lacks.
 std::string Into932(const std::string& utf8) {
 #ifdef _WIN32
-  return Win32Platform().ToAnsi(utf8);
+  const Win32Platform platform;
 #else
-  return PosixPlatform(0, nullptr).ToAnsi(utf8);
+  const PosixPlatform platform(0, nullptr);
 #endif
+  std::string ansi;
+  if (platform.EncodeAnsi(utf8, ansi) != utf8.size()) ansi += '?';
+  return ansi;
 }
 
 std::size_t Count(std::string_view text, std::string_view what) {
