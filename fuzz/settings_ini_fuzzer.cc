@@ -40,7 +40,7 @@ void CheckAnyText(std::string_view text, std::string_view section, std::string_v
   const std::string value = ReadIniValue(text, section, key);
   FUZZ_CHECK(text.find(value) != std::string_view::npos);
   FUZZ_CHECK(value.find('\n') == std::string::npos);
-  FUZZ_CHECK(value == Trimmed(value));
+  FUZZ_CHECK(value == Trimmed(value) || text.find("\"" + value + "\"") != std::string_view::npos);
   if (!text.starts_with(kByteOrderMark)) {
     FUZZ_CHECK(ReadIniValue(std::string(kByteOrderMark) + std::string(text), section, key) ==
                value);
@@ -65,7 +65,11 @@ void CheckBuiltText(FuzzedDataProvider& data) {
       before + "\n [ " + section + " ] \n " + key + " = " + value + "\n" + after;
   // The line's CR, if any, belongs to its line end.
   if (!value.empty() && value.back() == '\r') value.pop_back();
-  FUZZ_CHECK(ReadIniValue(text, section, key) == Trimmed(value));
+  std::string expected = Trimmed(value);
+  if (expected.size() >= 2 && expected.front() == '"' && expected.back() == '"') {
+    expected = expected.substr(1, expected.size() - 2);
+  }
+  FUZZ_CHECK(ReadIniValue(text, section, key) == expected);
 }
 
 }  // namespace

@@ -32,10 +32,10 @@ std::wstring Prompt(std::string_view first, const std::wstring& rest = {}) {
   return Widen(first) + (rest.empty() ? L"" : L"\r\n" + rest);
 }
 
-std::string SettingsFor(std::string_view title_932) {
+LocalDate Today() {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
-  return fixture::SettingsFor(title_932, {now.wYear, now.wMonth, now.wDay});
+  return {now.wYear, now.wMonth, now.wDay};
 }
 
 class WindowsProgramTest : public testing::Test {
@@ -64,7 +64,9 @@ class WindowsProgramTest : public testing::Test {
   // Runs brellam.exe, expecting exactly one box captioned "brellam" with an
   // OK button only and no icon; answers its prompt.
   std::wstring Run(const std::wstring& arguments, DWORD expected_exit) {
+    run_began = Today();
     const DrivenRun run = RunAndAnswer(WindowsPath(BRELLAM_EXE), arguments, root.wstring());
+    run_ended = Today();
     EXPECT_TRUE(run.ended);
     EXPECT_EQ(run.exit_code, expected_exit);
     EXPECT_EQ(run.boxes.size(), 1u);
@@ -78,7 +80,8 @@ class WindowsProgramTest : public testing::Test {
   std::map<std::wstring, std::string> SkinFiles(const std::wstring& name) const {
     std::map<std::wstring, std::string> files;
     for (const auto& entry : fs::directory_iterator(host / L"skin" / name)) {
-      files[entry.path().filename().wstring()] = Slurp(entry.path());
+      files[entry.path().filename().wstring()] =
+          fixture::AsDatedWhenBegun(Slurp(entry.path()), run_began, run_ended);
     }
     return files;
   }
@@ -87,11 +90,13 @@ class WindowsProgramTest : public testing::Test {
     return {{L"Header.htm", fixture::kHeaderPage},
             {L"NewRes.htm", fixture::kNewResPage},
             {L"Res.htm", fixture::kResPage},
-            {L"setting.skn", SettingsFor(title_932)}};
+            {L"setting.skn", fixture::SettingsFor(title_932, run_began)}};
   }
 
   fs::path root;
   fs::path host;
+  LocalDate run_began;
+  LocalDate run_ended;
 };
 
 TEST_F(WindowsProgramTest, ConvertsWithAJapaneseNameAndContent) {
@@ -164,6 +169,10 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   EXPECT_EQ(Run(L"", 1), Prompt(kNothingDropped));
   EXPECT_EQ(Run(L"\"\"", 1), Prompt(kNothingDropped));
   EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kUnusableName, L"CON.txt"));
+  // Names Windows would change into another skin's ("Blue") or a device's.
+  for (const wchar_t* name : {L"Blue..txt", L"Blue .txt", L"CONIN$.txt", L"COM¹.txt"}) {
+    EXPECT_EQ(Run(L"\"" + (root / L"dl" / name).wstring() + L"\"", 1), Prompt(kUnusableName, name));
+  }
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
   EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kNoHost));
   EXPECT_FALSE(fs::exists(host / L"skin"));

@@ -4,6 +4,7 @@
 #define BRELLAM_TESTS_FAKE_PLATFORM_H_
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <new>
 #include <optional>
@@ -28,16 +29,18 @@ class FakePlatform : public Platform {
   std::set<std::string> folders;                       // each with its trailing separator
   std::map<std::string, std::string> files;            // path to bytes
   std::map<std::string, std::string> refused_folders;  // path to the reason given
-  std::set<std::string> unwritable;                    // WriteFile fails there
-  std::set<std::string> read_only;                     // ReplaceFile fails onto these
+  std::set<std::string> unwritable;                    // WriteNewFile fails there
+  std::set<std::string> read_only;                     // RenameReplacing fails onto these
   std::set<std::string> others;                        // neither file nor folder: a pipe
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
+  std::deque<std::uint64_t> random_numbers;  // then 7 for ever
 
   // What the code under test did.
   std::vector<Message> shown;
   std::vector<std::string> created_folders;
   mutable std::vector<std::string> tested_folders;
+  std::vector<std::string> writes;  // each write, replacement, sync and removal, in order
 
   CommandLine ReadCommandLine() const override {
     return {argument_text, given_arguments ? *given_arguments : SplitCommandLine(argument_text)};
@@ -71,7 +74,12 @@ class FakePlatform : public Platform {
   }
   std::string DateSeparator() const override { return "/"; }
   LocalDate Today() const override { return today; }
-  std::uint64_t ProcessId() const override { return 7; }
+  std::uint64_t RandomNumber() override {
+    if (random_numbers.empty()) return 7;
+    const std::uint64_t number = random_numbers.front();
+    random_numbers.pop_front();
+    return number;
+  }
 
   FileKind KindOf(const std::string& path) const override {
     tested_folders.push_back(path);
@@ -98,19 +106,30 @@ class FakePlatform : public Platform {
     bytes = file->second;
     return static_cast<std::int64_t>(bytes.size());
   }
-  bool WriteFile(const std::string& path, std::string_view bytes) override {
-    if (unwritable.count(Key(path)) || !folders.count(Key(GetParentPath(path, style))))
-      return false;
+  Status WriteNewFile(const std::string& path, std::string_view bytes, std::string*) override {
+    writes.push_back("write and flush " + path);
+    if (files.count(Key(path)) || others.count(Key(path))) return Status::kTaken;
+    if (unwritable.count(Key(path)) || !folders.count(Key(GetParentPath(path, style)))) {
+      return Status::kFailed;
+    }
     files[Key(path)] = std::string(bytes);
-    return true;
+    return Status::kOk;
   }
-  bool RenameReplacing(const std::string& from, const std::string& to) override {
-    if (read_only.count(Key(to)) || !files.count(Key(from))) return false;
+  Status RenameReplacing(const std::string& from, const std::string& to, std::string*) override {
+    writes.push_back("replace " + to);
+    if (read_only.count(Key(to)) || !files.count(Key(from))) return Status::kFailed;
     files[Key(to)] = files[Key(from)];
     files.erase(Key(from));
-    return true;
+    return Status::kOk;
   }
-  void RemoveFile(const std::string& path) override { files.erase(Key(path)); }
+  Status SyncFolderOf(const std::string& path, std::string*) override {
+    writes.push_back("sync the folder of " + path);
+    return Status::kOk;
+  }
+  Status RemoveFile(const std::string& path, std::string*) override {
+    writes.push_back("remove " + path);
+    return files.erase(Key(path)) ? Status::kOk : Status::kMissing;
+  }
 
  private:
   // Windows takes "/" for "\"; the fake keeps every path with "\".

@@ -27,21 +27,28 @@ std::string ReadBack(std::FILE* file) {
   return bytes;
 }
 
-}  // namespace
-
-std::string SettingsFor(const std::string& title_932) {
+LocalDate Today() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   ::localtime_r(&now, &local);
-  return fixture::SettingsFor(title_932, {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-std::map<std::string, std::string> FilesIn(const fs::path& folder) {
+}  // namespace
+
+std::string ProgramTest::SettingsFor(const std::string& title_932) const {
+  return fixture::SettingsFor(title_932, run_began_);
+}
+
+std::map<std::string, std::string> ProgramTest::FilesIn(const fs::path& folder) const {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     const std::string name = entry.path().lexically_relative(folder).string();
     if (entry.is_regular_file()) {
       files[name] = Slurp(entry.path());
+      if (name.ends_with("setting.skn")) {
+        files[name] = fixture::AsDatedWhenBegun(files[name], run_began_, run_ended_);
+      }
     } else {
       files[name] = entry.is_directory() ? kFolderEntry : kOtherEntry;
     }
@@ -90,6 +97,7 @@ Outcome ProgramTest::Run(const std::vector<std::string>& arguments,
   const File err(std::tmpfile(), std::fclose);
   Outcome outcome;
   if (!out || !err) return outcome;
+  run_began_ = Today();
   const pid_t child = ::fork();
   if (child == 0) {
     if (::dup2(::fileno(out.get()), 1) < 0 || ::dup2(::fileno(err.get()), 2) < 0 ||
@@ -103,6 +111,7 @@ Outcome ProgramTest::Run(const std::vector<std::string>& arguments,
   if (child > 0 && ::waitpid(child, &wait_status, 0) == child && WIFEXITED(wait_status)) {
     outcome.status = WEXITSTATUS(wait_status);
   }
+  run_ended_ = Today();
   outcome.out = ReadBack(out.get());
   outcome.err = ReadBack(err.get());
   return outcome;

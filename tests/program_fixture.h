@@ -21,15 +21,8 @@ struct Outcome {
   std::string err;
 };
 
-// The settings file brellam writes today for a skin of that title.
-std::string SettingsFor(const std::string& title_932);
-
-// Every file and folder below `folder`, by relative path: a file's entry
-// holds its bytes, a folder's kFolderEntry and anything else (a pipe)
-// kOtherEntry.
 inline constexpr std::string_view kFolderEntry = "<folder>";
 inline constexpr std::string_view kOtherEntry = "<other>";
-std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder);
 
 class ProgramTest : public testing::Test {
  protected:
@@ -47,8 +40,20 @@ class ProgramTest : public testing::Test {
   // The program's message as it prints it.
   static std::string Line(std::string_view prompt);
 
+  // The settings file the last run writes for a skin of that title.
+  std::string SettingsFor(const std::string& title_932) const;
+
+  // Every file and folder below `folder`, by relative path: a file's entry
+  // holds its bytes, a folder's kFolderEntry and anything else (a pipe)
+  // kOtherEntry. Settings files read as dated the day the last run began.
+  std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder) const;
+
   std::filesystem::path root;
   std::filesystem::path host;
+
+ private:
+  LocalDate run_began_;
+  LocalDate run_ended_;
 };
 
 }  // namespace brellam

@@ -32,11 +32,25 @@ inline const std::string kComment932 =
     "\x82\xB1\x82\xCC\x83X\x83L\x83\x93\x82\xCD" + kCreator932 +
     "\x82\xC9\x82\xE6\x82\xC1\x82\xC4\x90\xB6\x90\xAC\x82\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
 
+inline std::string DateLine(LocalDate day) {
+  char date[32];
+  std::snprintf(date, sizeof date, "#Date=%04d/%02d/%02d\r\n", day.year, day.month, day.day);
+  return date;
+}
+
 inline std::string SettingsFor(std::string_view title_932, LocalDate today) {
-  char date[16];
-  std::snprintf(date, sizeof date, "%04d/%02d/%02d", today.year, today.month, today.day);
-  return "#Title=" + std::string(title_932) + "\r\n#Creator=" + kCreator932 + "\r\n#Date=" + date +
-         "\r\n#Comment=" + kComment932 + "\r\n#NameTagDelete=0\r\n#MessageTabDelete=0\r\n";
+  return "#Title=" + std::string(title_932) + "\r\n#Creator=" + kCreator932 + "\r\n" +
+         DateLine(today) + "#Comment=" + kComment932 +
+         "\r\n#NameTagDelete=0\r\n#MessageTabDelete=0\r\n";
+}
+
+// A run that crosses midnight may date its settings either day: read as
+// dated the day it began, so that one expected text serves.
+inline std::string AsDatedWhenBegun(std::string settings, LocalDate began, LocalDate ended) {
+  const std::string ended_line = DateLine(ended);
+  const std::size_t at = settings.find(ended_line);
+  if (at != std::string::npos) settings.replace(at, ended_line.size(), DateLine(began));
+  return settings;
 }
 
 }  // namespace brellam::fixture

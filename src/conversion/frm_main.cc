@@ -102,8 +102,10 @@ Message frmMain::ConvertItem(const std::string& source_path, const std::string& 
 }
 
 Message frmMain::Convert(const std::string& source_path, const std::string& host_path) {
-  // A folder is no skin text: nothing is made for it.
-  if (platform_.KindOf(source_path) == FileKind::kFolder) return Failure(kBadSkinText);
+  // Only a file is a skin text: a folder, a pipe or a device is refused
+  // before anything is made for it.
+  const FileKind kind = platform_.KindOf(source_path);
+  if (kind == FileKind::kFolder || kind == FileKind::kOther) return Failure(kBadSkinText);
 
   const PathStyle style = platform_.Paths();
   const std::string file_name = GetFileName(source_path, style);

@@ -209,7 +209,7 @@ TEST_F(ConvertSkinTest, FilesThatCannotBeWrittenAreListedAndTheRestWritten) {
   platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
   platform.files[std::string(kFolder) + "Res.htm"] = "protected";
   platform.read_only = {std::string(kFolder) + "Res.htm"};
-  platform.unwritable = {std::string(kFolder) + "setting.skn.brellam-7.tmp"};
+  platform.unwritable = {std::string(kFolder) + "setting.skn.brellam-0000000000000007.tmp"};
   EXPECT_EQ(Run(1),
             Prompt(kUnwritten, std::string(kFolder) + "Res.htm\n" + kFolder + "setting.skn"));
   const Files files = SkinFiles();

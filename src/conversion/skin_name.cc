@@ -16,19 +16,29 @@ bool IsReservedDeviceName(std::string_view name) {
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
   std::string upper(base);
   std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
-  static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+  static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN",    "AUX",
+                                                               "NUL", "CONIN$", "CONOUT$"};
   if (std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end()) return true;
-  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-         upper[3] >= '1' && upper[3] <= '9';
+  if (!upper.starts_with("COM") && !upper.starts_with("LPT")) return false;
+  // A digit, or a superscript one, two or three (in UTF-8).
+  const std::string_view number = std::string_view(upper).substr(3);
+  return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\u00B9" ||
+         number == "\u00B2" || number == "\u00B3";
 }
 
 bool IsRefusedByWindows(std::string_view name) {
   constexpr std::string_view kForbidden = "\\/:*?\"<>|";
-  const bool bad_char = std::any_of(name.begin(), name.end(), [&](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || kForbidden.find(c) != std::string_view::npos;
-  });
-  const bool dots_and_blanks = name.find_first_not_of(". ") == std::string_view::npos;
-  return bad_char || dots_and_blanks || IsReservedDeviceName(name);
+  const bool bad_char = name.find_first_of(kForbidden) != std::string_view::npos;
+  // Windows drops dots and blanks at the end of a name: "Blue." and
+  // "Blue " would be another skin's folder "Blue".
+  const bool dropped_end = name.back() == '.' || name.back() == ' ';
+  return bad_char || dropped_end || IsReservedDeviceName(name);
+}
+
+// A line break in the name would start another line of setting.skn.
+bool HasControlCharacter(std::string_view name) {
+  return std::any_of(name.begin(), name.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 }  // namespace
@@ -39,7 +49,7 @@ std::string SkinNameOf(std::string_view file_name) {
 
 bool IsUsableSkinName(std::string_view name, PathStyle style) {
   if (name.empty() || name == "." || name == "..") return false;
-  if (name.find('/') != std::string_view::npos) return false;
+  if (name.find('/') != std::string_view::npos || HasControlCharacter(name)) return false;
   return style == PathStyle::kPosix || !IsRefusedByWindows(name);
 }
 

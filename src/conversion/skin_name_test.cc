@@ -21,15 +21,19 @@ TEST(SkinNameTest, UsableAsOneFolder) {
     bool on_windows;
   };
   const Case cases[] = {
-      {"Blue", true, true},     {"Blue.old", true, true}, {"青空", true, true},
-      {"", false, false},       {".", false, false},      {"..", false, false},
-      {"...", true, false},     {". .", true, false},     {"a:b", true, false},
-      {"a*b", true, false},     {"a?b", true, false},     {"a\"b", true, false},
-      {"a<b>", true, false},    {"a|b", true, false},     {"a\\b", true, false},
-      {"a\tb", true, false},    {"CON", true, false},     {"con", true, false},
-      {"Aux.old", true, false}, {"NUL ", true, false},    {"COM1", true, false},
-      {"lpt9.x", true, false},  {"COM0", true, true},     {"COM10", true, true},
-      {"CONSOLE", true, true},  {"a b", true, true},      {".hidden", true, true},
+      {"Blue", true, true},     {"Blue.old", true, true},   {"青空", true, true},
+      {"", false, false},       {".", false, false},        {"..", false, false},
+      {"...", true, false},     {". .", true, false},       {"a:b", true, false},
+      {"a*b", true, false},     {"a?b", true, false},       {"a\"b", true, false},
+      {"a<b>", true, false},    {"a|b", true, false},       {"a\\b", true, false},
+      {"a\tb", false, false},   {"CON", true, false},       {"con", true, false},
+      {"Aux.old", true, false}, {"NUL ", true, false},      {"COM1", true, false},
+      {"lpt9.x", true, false},  {"COM0", true, true},       {"COM10", true, true},
+      {"CONSOLE", true, true},  {"a b", true, true},        {".hidden", true, true},
+      {"Blue.", true, false},   {"Blue ", true, false},     {"Blue. .", true, false},
+      {"CONIN$", true, false},  {"conout$.x", true, false}, {"COM¹", true, false},
+      {"lpt³", true, false},    {"COM⁴", true, true},       {"a\r\n#x=1", false, false},
+      {"a\x7F", false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,6 +1,24 @@
 #include "helpers/text_file.h"
 
+#include <cstdio>
+
 namespace brellam {
+
+namespace {
+
+// Another name is tried when one is taken; after so many, someone is
+// taking them on purpose.
+constexpr int kNameAttempts = 16;
+
+// Beside the file, under a name no other process can guess, so that nothing
+// can have been laid there in wait for it.
+std::string TemporaryName(const std::string& path, std::uint64_t number) {
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(number));
+  return path + ".brellam-" + hex + ".tmp";
+}
+
+}  // namespace
 
 std::string ReadTextFile(Platform& platform, const std::string& path) {
   std::string bytes;
@@ -9,9 +27,19 @@ std::string ReadTextFile(Platform& platform, const std::string& path) {
 }
 
 bool WriteTextFile(Platform& platform, const std::string& path, std::string_view text) {
-  const std::string temporary = path + ".brellam-" + std::to_string(platform.ProcessId()) + ".tmp";
-  if (platform.WriteFile(temporary, text) && platform.RenameReplacing(temporary, path)) return true;
-  platform.RemoveFile(temporary);
+  std::string reason;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string temporary = TemporaryName(path, platform.RandomNumber());
+    const Status written = platform.WriteNewFile(temporary, text, &reason);
+    if (written == Status::kTaken) continue;
+    if (written != Status::kOk) return false;
+    // The data is on the disk before its new name is, and the name after.
+    if (platform.RenameReplacing(temporary, path, &reason) != Status::kOk) {
+      platform.RemoveFile(temporary, &reason);
+      return false;
+    }
+    return platform.SyncFolderOf(path, &reason) == Status::kOk;
+  }
   return false;
 }
 

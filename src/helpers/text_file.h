@@ -12,9 +12,10 @@ namespace brellam {
 // The file's bytes; the empty text when it is missing, unreadable or empty.
 std::string ReadTextFile(Platform& platform, const std::string& path);
 
-// Writes exactly `text` to `path` through a temporary file beside it, so an
-// existing file is either replaced whole or left as it was. False on any
-// failure, with the temporary file removed.
+// Writes exactly `text` to `path` through a new temporary file beside it,
+// so an existing file is either replaced whole or left as it was, even
+// after a crash or power loss. False on any failure, with the temporary
+// file removed; no other file is ever removed.
 bool WriteTextFile(Platform& platform, const std::string& path, std::string_view text);
 
 }  // namespace brellam

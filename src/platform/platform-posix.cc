@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/mman.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,17 +71,33 @@ void PrepareReadBuffer(char* data, std::size_t size) {
 }
 
 std::int64_t ReadPath(const std::string& path, std::string& bytes) {
-  // Without O_NONBLOCK a pipe with no writer would hold the open forever;
-  // reads block again, so a writer that is there is read to its end.
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() >= 0) ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+  // Only a regular file is read: a device may never end, and a pipe whose
+  // writer never closes blocks forever. Asked again of what was opened, in
+  // case the name changed hands in between.
   struct stat info;
-  if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return -1;
-  const auto size = static_cast<std::uint64_t>(S_ISREG(info.st_mode) ? info.st_size : 0);
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
   const int fd = file.get();
   return ReadWholeFile(
-      size, [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, bytes,
-      PrepareReadBuffer);
+      static_cast<std::uint64_t>(info.st_size),
+      [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, bytes, PrepareReadBuffer);
+}
+
+Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
+  *reason = std::strerror(error);
+  return status;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
@@ -198,8 +215,6 @@ LocalDate PosixPlatform::Today() const {
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-std::uint64_t PosixPlatform::ProcessId() const { return static_cast<std::uint64_t>(::getpid()); }
-
 FileKind PosixPlatform::KindOf(const std::string& path) const {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return FileKind::kMissing;
@@ -219,28 +234,56 @@ std::int64_t PosixPlatform::ReadFileBytes(const std::string& path, std::string& 
   return ReadPath(path, bytes);
 }
 
-bool PosixPlatform::WriteFile(const std::string& path, std::string_view bytes) {
-  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (file.get() < 0) return false;
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(file.get(), bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return file.Close();
+Status PosixPlatform::WriteNewFile(const std::string& path, std::string_view bytes,
+                                   std::string* reason) {
+  FileDescriptor file(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (file.get() < 0)
+    return Failed(reason, errno, errno == EEXIST ? Status::kTaken : Status::kFailed);
+  if (WriteAll(file.get(), bytes) && ::fsync(file.get()) == 0 && file.Close()) return Status::kOk;
+  const int error = errno;
+  file.Close();
+  ::unlink(path.c_str());
+  return Failed(reason, error);
 }
 
-bool PosixPlatform::RenameReplacing(const std::string& from, const std::string& to) {
-  // A read-only file is the user's way of keeping it: rename would replace
-  // it all the same, for root too.
+Status PosixPlatform::RenameReplacing(const std::string& from, const std::string& to,
+                                      std::string* reason) {
   struct stat info;
-  if (::lstat(to.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    return false;
+  if (::lstat(to.c_str(), &info) == 0) {
+    // A read-only file is the user's way of keeping it: rename would replace
+    // it all the same, for root too.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Failed(reason, EACCES);
+    if (S_ISREG(info.st_mode) && ::chmod(from.c_str(), info.st_mode & 0777) != 0) {
+      return Failed(reason, errno);
+    }
   }
-  return ::rename(from.c_str(), to.c_str()) == 0;
+  if (::rename(from.c_str(), to.c_str()) != 0) return Failed(reason, errno);
+  return Status::kOk;
 }
 
-void PosixPlatform::RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
+Status PosixPlatform::SyncFolderOf(const std::string& path, std::string* reason) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  FileDescriptor handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (handle.get() < 0) return Failed(reason, errno);
+  // Some file systems keep no folder of their own to flush.
+  if (::fsync(handle.get()) != 0 && errno != EINVAL) return Failed(reason, errno);
+  return Status::kOk;
+}
+
+Status PosixPlatform::RemoveFile(const std::string& path, std::string* reason) {
+  if (::unlink(path.c_str()) == 0) return Status::kOk;
+  return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
+}
+
+std::uint64_t PosixPlatform::RandomNumber() {
+  std::uint64_t number = 0;
+  if (::getrandom(&number, sizeof number, 0) == static_cast<ssize_t>(sizeof number)) return number;
+  // Without the kernel's randomness a name is only harder to guess; files
+  // are still made only where none stands.
+  return static_cast<std::uint64_t>(std::time(nullptr)) * 0x9E3779B97F4A7C15u ^
+         static_cast<std::uint64_t>(::getpid()) ^ ++fallback_counter_;
+}
 
 }  // namespace brellam

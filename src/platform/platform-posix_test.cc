@@ -78,24 +78,22 @@ TEST_F(PosixPlatformTest, ReadsWholeFilesAndAnswersMissingOrEmpty) {
   EXPECT_EQ(bytes, std::string("x\0y\r\n", 5));
 }
 
-TEST_F(PosixPlatformTest, ReadsAStreamWhoseSizeIsNotKnown) {
+// Refused at once: a device may never end, and a pipe's writer may never
+// close.
+TEST_F(PosixPlatformTest, OnlyRegularFilesAreRead) {
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
-  const std::string sent(100000, 'q');
-  ASSERT_EQ(::write(fds[1], sent.data(), 60000), 60000);
-  std::string bytes;
-  // Less than the pipe holds is in; the reader must stop at the end.
-  ::close(fds[1]);
-  EXPECT_EQ(platform.ReadFileBytes("/dev/fd/" + std::to_string(fds[0]), bytes), 60000);
-  EXPECT_EQ(bytes, sent.substr(0, 60000));
-  ::close(fds[0]);
-}
-
-TEST_F(PosixPlatformTest, APipeWithoutWriterReadsAsEmpty) {
+  ASSERT_EQ(::write(fds[1], "Header.htm\r\n", 12), 12);
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-  std::string bytes = "before";
-  EXPECT_EQ(platform.ReadFileBytes(Path("fifo"), bytes), 0);
-  EXPECT_EQ(bytes, "before");
+  for (const std::string& path : {"/dev/fd/" + std::to_string(fds[0]), Path("fifo"),
+                                  std::string("/dev/zero"), std::string("/dev/null")}) {
+    SCOPED_TRACE(path);
+    std::string bytes = "before";
+    EXPECT_EQ(platform.ReadFileBytes(path, bytes), -1);
+    EXPECT_EQ(bytes, "before");
+  }
+  ::close(fds[0]);
+  ::close(fds[1]);
 }
 
 TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
@@ -111,25 +109,51 @@ TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
   EXPECT_EQ(platform.CreateFolder(Path("no/such")), "No such file or directory");
 }
 
-TEST_F(PosixPlatformTest, WritesAndReplacesButNotReadOnlyFiles) {
-  EXPECT_TRUE(platform.WriteFile(Path("new"), "bytes\r\n"));
+TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
+  std::string reason;
+  EXPECT_EQ(platform.WriteNewFile(Path("new"), "bytes\r\n", &reason), Status::kOk);
   EXPECT_EQ(Get("new"), "bytes\r\n");
-  EXPECT_TRUE(platform.WriteFile(Path("new"), ""));
-  EXPECT_EQ(Get("new"), "");
-  EXPECT_FALSE(platform.WriteFile(Path("no/such"), "x"));
+  EXPECT_EQ(platform.WriteNewFile(Path("empty"), "", &reason), Status::kOk);
+  EXPECT_EQ(Get("empty"), "");
+  EXPECT_EQ(platform.WriteNewFile(Path("no/such"), "x", &reason), Status::kFailed);
+  EXPECT_EQ(reason, "No such file or directory");
 
   Put("old", "old");
-  EXPECT_TRUE(platform.WriteFile(Path("tmp"), "new"));
-  EXPECT_TRUE(platform.RenameReplacing(Path("tmp"), Path("old")));
+  ASSERT_EQ(::chmod(Path("old").c_str(), 0640), 0);
+  ASSERT_EQ(platform.WriteNewFile(Path("tmp"), "new", &reason), Status::kOk);
+  EXPECT_EQ(platform.RenameReplacing(Path("tmp"), Path("old"), &reason), Status::kOk);
+  EXPECT_EQ(platform.SyncFolderOf(Path("old"), &reason), Status::kOk);
   EXPECT_EQ(Get("old"), "new");
+  EXPECT_EQ(fs::status(dir / "old").permissions(), fs::perms(0640));
   EXPECT_FALSE(fs::exists(dir / "tmp"));
 
   ASSERT_EQ(::chmod(Path("old").c_str(), 0444), 0);
-  EXPECT_TRUE(platform.WriteFile(Path("tmp"), "newer"));
-  EXPECT_FALSE(platform.RenameReplacing(Path("tmp"), Path("old")));
+  ASSERT_EQ(platform.WriteNewFile(Path("tmp"), "newer", &reason), Status::kOk);
+  EXPECT_EQ(platform.RenameReplacing(Path("tmp"), Path("old"), &reason), Status::kFailed);
   EXPECT_EQ(Get("old"), "new");
-  platform.RemoveFile(Path("tmp"));
-  EXPECT_FALSE(fs::exists(dir / "tmp"));
+  EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kOk);
+  EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kMissing);
+}
+
+// Whatever already has the name is taken: a link is not followed, a pipe not
+// opened (that would hang), and no one's file is emptied or removed.
+TEST_F(PosixPlatformTest, ANewFileTakesNothingOver) {
+  Put("target", "someone's");
+  fs::create_symlink(dir / "target", dir / "link");
+  fs::create_symlink(dir / "nowhere", dir / "dangling");
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  Put("theirs", "theirs");
+  ASSERT_EQ(::chmod(Path("theirs").c_str(), 0), 0);
+  std::string reason;
+  for (const char* name : {"link", "dangling", "fifo", "theirs"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(platform.WriteNewFile(Path(name), "mine", &reason), Status::kTaken);
+    EXPECT_EQ(reason, "File exists");
+  }
+  EXPECT_EQ(Get("target"), "someone's");
+  EXPECT_FALSE(fs::exists(dir / "nowhere"));
+  EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+  EXPECT_EQ(Get("theirs"), "theirs");
 }
 
 TEST_F(PosixPlatformTest, SettingsComeFromTheConfigHome) {

@@ -1,6 +1,8 @@
 #include "platform/platform-win32.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <bcrypt.h>
 
 #include <algorithm>
 #include <limits>
@@ -84,6 +86,11 @@ bool AppendAnsi(int code_page, std::string_view utf8, std::string& ansi) {
   if (written > 0 && !used_default) return true;
   ansi.resize(old_size);
   return false;
+}
+
+Status Failed(std::string* reason, DWORD error, Status status = Status::kFailed) {
+  *reason = SystemReason(error);
+  return status;
 }
 
 CodePage CodePageOfThisSystem() {
@@ -215,8 +222,6 @@ LocalDate Win32Platform::Today() const {
   return {now.wYear, now.wMonth, now.wDay};
 }
 
-std::uint64_t Win32Platform::ProcessId() const { return ::GetCurrentProcessId(); }
-
 FileKind Win32Platform::KindOf(const std::string& path) const {
   const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
@@ -235,7 +240,11 @@ std::int64_t Win32Platform::ReadFileBytes(const std::string& path, std::string& 
   FileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  if (!file.valid() || !::GetFileSizeEx(file.get(), &size)) return -1;
+  // Only a file on a disk is read: a device such as CON may never end.
+  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
+      !::GetFileSizeEx(file.get(), &size)) {
+    return -1;
+  }
   const auto read_some = [&file](char* into, std::size_t n) -> std::int64_t {
     const auto want = static_cast<DWORD>(std::min<std::size_t>(n, std::size_t{1} << 30));
     DWORD read = 0;
@@ -245,30 +254,65 @@ std::int64_t Win32Platform::ReadFileBytes(const std::string& path, std::string& 
   return ReadWholeFile(static_cast<std::uint64_t>(size.QuadPart), read_some, bytes);
 }
 
-bool Win32Platform::WriteFile(const std::string& path, std::string_view bytes) {
-  FileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+Status Win32Platform::WriteNewFile(const std::string& path, std::string_view bytes,
+                                   std::string* reason) {
+  const std::wstring name = Widen(path);
+  FileHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  while (!bytes.empty()) {
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.data(), want, &written, nullptr) || written == 0) {
-      return false;
-    }
-    bytes.remove_prefix(written);
+  if (!file.valid()) {
+    const DWORD error = ::GetLastError();
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return Failed(reason, error, taken ? Status::kTaken : Status::kFailed);
   }
-  return file.Close();
+  bool written = true;
+  while (written && !bytes.empty()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD done = 0;
+    written = ::WriteFile(file.get(), bytes.data(), want, &done, nullptr) && done > 0;
+    bytes.remove_prefix(done);
+  }
+  if (written && ::FlushFileBuffers(file.get()) && file.Close()) return Status::kOk;
+  const DWORD error = ::GetLastError();
+  file.Close();
+  ::DeleteFileW(name.c_str());
+  return Failed(reason, error);
 }
 
-bool Win32Platform::RenameReplacing(const std::string& from, const std::string& to) {
+Status Win32Platform::RenameReplacing(const std::string& from, const std::string& to,
+                                      std::string* reason) {
   const std::wstring target = Widen(to);
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return false;
+    return Failed(reason, ERROR_ACCESS_DENIED);
   }
-  return ::MoveFileExW(Widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  // Write-through: the move is on the disk when it returns.
+  if (!::MoveFileExW(Widen(from).c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return Failed(reason, ::GetLastError());
+  }
+  return Status::kOk;
 }
 
-void Win32Platform::RemoveFile(const std::string& path) { ::DeleteFileW(Widen(path).c_str()); }
+Status Win32Platform::SyncFolderOf(const std::string&, std::string*) {
+  // The move was written through.
+  return Status::kOk;
+}
+
+Status Win32Platform::RemoveFile(const std::string& path, std::string* reason) {
+  if (::DeleteFileW(Widen(path).c_str())) return Status::kOk;
+  const DWORD error = ::GetLastError();
+  return Failed(reason, error, error == ERROR_FILE_NOT_FOUND ? Status::kMissing : Status::kFailed);
+}
+
+std::uint64_t Win32Platform::RandomNumber() {
+  std::uint64_t number = 0;
+  if (BCRYPT_SUCCESS(::BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&number), sizeof number,
+                                       BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+    return number;
+  }
+  // Without it a name is only harder to guess; files are still made only
+  // where none stands.
+  return ::GetTickCount64() * 0x9E3779B97F4A7C15u ^ ::GetCurrentProcessId() ^ ++fallback_counter_;
+}
 
 }  // namespace brellam

@@ -24,17 +24,21 @@ class Win32Platform : public Platform {
   std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override;
   std::string DateSeparator() const override;
   LocalDate Today() const override;
-  std::uint64_t ProcessId() const override;
+  std::uint64_t RandomNumber() override;
 
   FileKind KindOf(const std::string& path) const override;
   std::string CreateFolder(const std::string& path) override;
   std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
-  bool WriteFile(const std::string& path, std::string_view bytes) override;
-  bool RenameReplacing(const std::string& from, const std::string& to) override;
-  void RemoveFile(const std::string& path) override;
+  Status WriteNewFile(const std::string& path, std::string_view bytes,
+                      std::string* reason) override;
+  Status RenameReplacing(const std::string& from, const std::string& to,
+                         std::string* reason) override;
+  Status SyncFolderOf(const std::string& path, std::string* reason) override;
+  Status RemoveFile(const std::string& path, std::string* reason) override;
 
  private:
   CodePage code_page_;
+  std::uint64_t fallback_counter_ = 0;
 };
 
 // Between the core's UTF-8 and the wide API's UTF-16.

@@ -89,24 +89,36 @@ class Win32FilesTest : public testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
+  // Writes a new file and says whether it worked.
+  bool Put(const wchar_t* name, std::string_view bytes) {
+    return platform.WriteNewFile(Path(name), bytes, &reason) == Status::kOk;
+  }
+
   fs::path dir;
   Win32Platform platform;
+  std::string reason;
 };
 
 TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
   // The folder name itself is Korean: the ANSI API could not even open it.
-  EXPECT_TRUE(platform.WriteFile(Path(L"ソ표.txt"), "\x83\x5C\r\n"));
+  EXPECT_TRUE(Put(L"ソ표.txt", "\x83\x5C\r\n"));
   std::string bytes;
   EXPECT_EQ(platform.ReadFileBytes(Path(L"ソ표.txt"), bytes), 4);
   EXPECT_EQ(bytes, "\x83\x5C\r\n");
   EXPECT_EQ(platform.ReadFileBytes(Path(L"missing.txt"), bytes), -1);
-  EXPECT_TRUE(platform.WriteFile(Path(L"empty.txt"), ""));
+  EXPECT_TRUE(Put(L"empty.txt", ""));
   EXPECT_EQ(platform.ReadFileBytes(Path(L"empty.txt"), bytes), 0);
   EXPECT_EQ(bytes, "\x83\x5C\r\n");
+  // A device is no file, whatever folder it is named in.
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"CON"), bytes), -1);
+  // Nothing is taken over: not a file of that name, nor a folder.
+  EXPECT_EQ(platform.WriteNewFile(Path(L"empty.txt"), "x", &reason), Status::kTaken);
+  EXPECT_EQ(platform.WriteNewFile(Narrow(dir.wstring()), "x", &reason), Status::kTaken);
+  EXPECT_EQ(platform.ReadFileBytes(Path(L"empty.txt"), bytes), 0);
 }
 
 TEST_F(Win32FilesTest, AFileHeldOpenElsewhereCannotBeRead) {
-  ASSERT_TRUE(platform.WriteFile(Path(L"held.txt"), "x"));
+  ASSERT_TRUE(Put(L"held.txt", "x"));
   const HANDLE held = ::CreateFileW((dir / L"held.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -117,18 +129,19 @@ TEST_F(Win32FilesTest, AFileHeldOpenElsewhereCannotBeRead) {
 }
 
 TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
-  ASSERT_TRUE(platform.WriteFile(Path(L"old.htm"), "old"));
-  ASSERT_TRUE(platform.WriteFile(Path(L"new.tmp"), "new"));
-  EXPECT_TRUE(platform.RenameReplacing(Path(L"new.tmp"), Path(L"old.htm")));
+  ASSERT_TRUE(Put(L"old.htm", "old"));
+  ASSERT_TRUE(Put(L"new.tmp", "new"));
+  EXPECT_EQ(platform.RenameReplacing(Path(L"new.tmp"), Path(L"old.htm"), &reason), Status::kOk);
   EXPECT_EQ(Get(L"old.htm"), "new");
   EXPECT_FALSE(fs::exists(dir / L"new.tmp"));
 
   ::SetFileAttributesW((dir / L"old.htm").c_str(), FILE_ATTRIBUTE_READONLY);
-  ASSERT_TRUE(platform.WriteFile(Path(L"newer.tmp"), "newer"));
-  EXPECT_FALSE(platform.RenameReplacing(Path(L"newer.tmp"), Path(L"old.htm")));
+  ASSERT_TRUE(Put(L"newer.tmp", "newer"));
+  EXPECT_EQ(platform.RenameReplacing(Path(L"newer.tmp"), Path(L"old.htm"), &reason),
+            Status::kFailed);
   EXPECT_EQ(Get(L"old.htm"), "new");
-  platform.RemoveFile(Path(L"newer.tmp"));
-  EXPECT_FALSE(fs::exists(dir / L"newer.tmp"));
+  EXPECT_EQ(platform.RemoveFile(Path(L"newer.tmp"), &reason), Status::kOk);
+  EXPECT_EQ(platform.RemoveFile(Path(L"newer.tmp"), &reason), Status::kMissing);
 }
 
 TEST_F(Win32FilesTest, FoldersAndTheirFailures) {
@@ -137,7 +150,7 @@ TEST_F(Win32FilesTest, FoldersAndTheirFailures) {
   EXPECT_EQ(platform.CreateFolder(Path(L"sub") + "\\"), "");
   EXPECT_EQ(platform.KindOf(Path(L"sub")), FileKind::kFolder);
   EXPECT_EQ(platform.CreateFolder(Path(L"sub")), "");
-  ASSERT_TRUE(platform.WriteFile(Path(L"file"), "x"));
+  ASSERT_TRUE(Put(L"file", "x"));
   EXPECT_EQ(platform.KindOf(Path(L"file")), FileKind::kFile);
   EXPECT_NE(platform.CreateFolder(Path(L"file")), "");
   EXPECT_NE(platform.CreateFolder(Path(L"no\\such\\")), "");

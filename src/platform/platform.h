@@ -28,6 +28,15 @@ struct Message {
 // What a path names; kMissing also when the system cannot tell.
 enum class FileKind { kMissing, kFile, kFolder, kOther };
 
+// How an operation that can fail ended. Whenever it is not kOk, the
+// system's reason is in the `reason` that the caller passed.
+enum class Status {
+  kOk,
+  kMissing,  // there is nothing of that name
+  kTaken,    // something has the name that was to be new
+  kFailed,
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -51,7 +60,8 @@ class Platform {
   virtual std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const = 0;
   virtual std::string DateSeparator() const = 0;
   virtual LocalDate Today() const = 0;
-  virtual std::uint64_t ProcessId() const = 0;
+  // Bits no other process can guess.
+  virtual std::uint64_t RandomNumber() = 0;
 
   // File system. Failures come back as values: an empty reason, or false.
   virtual FileKind KindOf(const std::string& path) const = 0;
@@ -61,11 +71,19 @@ class Platform {
   // memory), 0 when it is empty, else the number of bytes read; `bytes` is
   // replaced only then.
   virtual std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) = 0;
-  // Creates or empties the file and writes exactly `bytes`.
-  virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
-  // Puts `from` in the place of `to`, which may exist unless read-only.
-  virtual bool RenameReplacing(const std::string& from, const std::string& to) = 0;
-  virtual void RemoveFile(const std::string& path) = 0;
+  // Creates the file, only where nothing has its name (kTaken: not even a
+  // link, which is not followed), writes exactly `bytes` and answers kOk
+  // once they are on the disk. A file it made but could not fill is gone.
+  virtual Status WriteNewFile(const std::string& path, std::string_view bytes,
+                              std::string* reason) = 0;
+  // Puts `from` in the place of `to`, which may exist unless read-only; the
+  // file keeps the permission bits of the one it replaces.
+  virtual Status RenameReplacing(const std::string& from, const std::string& to,
+                                 std::string* reason) = 0;
+  // Makes the names in the folder that `path` is in durable, where the
+  // system needs to be asked (after RenameReplacing).
+  virtual Status SyncFolderOf(const std::string& path, std::string* reason) = 0;
+  virtual Status RemoveFile(const std::string& path, std::string* reason) = 0;
 };
 
 }  // namespace brellam

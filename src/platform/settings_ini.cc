@@ -1,5 +1,7 @@
 #include "platform/settings_ini.h"
 
+#include <algorithm>
+
 namespace brellam {
 
 namespace {
@@ -24,6 +26,23 @@ std::string_view NextLine(std::string_view& rest) {
 
 bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// As Windows' own settings stores match names.
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
+}
+
+// People write a path with blanks in quotes, as on a command line.
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 }  // namespace
 
 std::string ReadIniValue(std::string_view ini_text, std::string_view section,
@@ -36,12 +55,14 @@ std::string ReadIniValue(std::string_view ini_text, std::string_view section,
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
-      in_section = close != std::string_view::npos && Trimmed(line.substr(1, close - 1)) == section;
+      in_section =
+          close != std::string_view::npos && SameName(Trimmed(line.substr(1, close - 1)), section);
       continue;
     }
     const std::size_t equals = line.find('=');
-    if (in_section && equals != std::string_view::npos && Trimmed(line.substr(0, equals)) == key) {
-      return std::string(Trimmed(line.substr(equals + 1)));
+    if (in_section && equals != std::string_view::npos &&
+        SameName(Trimmed(line.substr(0, equals)), key)) {
+      return std::string(Unquoted(Trimmed(line.substr(equals + 1))));
     }
   }
   return {};

@@ -10,7 +10,8 @@ namespace brellam {
 // The value of `key` in `[section]`, or the empty text. A leading BOM is
 // skipped, lines end in LF or CR LF, blanks around names and values do not
 // count, and lines starting with ";" or "#" are comments. Names match
-// exactly; of two equal keys in a section, the first counts.
+// without regard to ASCII case; of two equal keys in a section, the first
+// counts. A value in double quotes is taken without them.
 std::string ReadIniValue(std::string_view ini_text, std::string_view section, std::string_view key);
 
 // ${XDG_CONFIG_HOME:-$HOME/.config}/<application>/settings.ini, from the two

@@ -7,7 +7,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
-set(system_dlls kernel32 user32 gdi32 advapi32 shell32 comctl32 comdlg32 ole32
+set(system_dlls kernel32 user32 gdi32 advapi32 bcrypt shell32 comctl32 comdlg32 ole32
     oleaut32 shlwapi version msvcrt ucrtbase)
 foreach(line IN LISTS imports)
   string(REGEX REPLACE "DLL Name: (.+)\\.[dD][lL][lL]" "\\1" dll "${line}")
