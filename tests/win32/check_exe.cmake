@@ -43,6 +43,7 @@ if(RESOURCES)
   endfunction()
   expect_bytes("the product name" "ProductName" UTF-16LE TRUE)
   expect_bytes("the version" "1.0.0" UTF-16LE TRUE)
+  expect_bytes("the licence" "MIT License" UTF-16LE TRUE)
   expect_bytes("the common controls 6 manifest" "Microsoft.Windows.Common-Controls" UTF-8 TRUE)
   expect_bytes("per-monitor v2 DPI awareness" "PerMonitorV2" UTF-8 TRUE)
   # A UTF-8 code page would break the 932 file names and registry text.
