@@ -46,6 +46,7 @@ if(RESOURCES)
   expect_bytes("the licence" "MIT License" UTF-16LE TRUE)
   expect_bytes("the common controls 6 manifest" "Microsoft.Windows.Common-Controls" UTF-8 TRUE)
   expect_bytes("per-monitor v2 DPI awareness" "PerMonitorV2" UTF-8 TRUE)
+  expect_bytes("long path awareness" "<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>" UTF-8 TRUE)
   # A UTF-8 code page would break the 932 file names and registry text.
   expect_bytes("an activeCodePage setting" "activeCodePage" UTF-8 FALSE)
   expect_bytes("the 256 px icon" "89504E470D0A1A0A" HEX TRUE)
