@@ -37,7 +37,7 @@ TEST_F(ProgramTest, JapaneseNameQuotesAndBlanks) {
   // "青空 (改).txt": the title goes into the settings file in code page 932.
   const std::string name = "\xE9\x9D\x92\xE7\xA9\xBA (\xE6\x94\xB9)";
   Spit(root / "My Skins" / (name + ".txt"), kSkin);
-  const Outcome outcome = Run({"\"" + (root / "My Skins").string() + "/" + name + ".txt\""});
+  const Outcome outcome = Run({'"' + (root / "My Skins").string() + "/" + name + ".txt\""});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   const auto files = FilesIn(host / "skin" / name);
   EXPECT_EQ(files.at("setting.skn"), SettingsFor("\x90\xC2\x8B\xF3 (\x89\xFC)"));

@@ -46,7 +46,7 @@ Files Earlier(const Files& changes) {
 }
 
 // For the shell; the test folders hold no quote.
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quoted(const fs::path& path) { return '\'' + path.string() + '\''; }
 
 class FileSystemFaultTest : public ProgramTest {
  protected:
@@ -70,7 +70,7 @@ class FileSystemFaultTest : public ProgramTest {
 
   std::string Unwritten(const std::vector<std::string>& names) const {
     std::string prompt(kUnwritten);
-    for (const std::string& name : names) prompt += "\n" + (skin / name).string();
+    for (const std::string& name : names) prompt += '\n' + (skin / name).string();
     return Line(prompt);
   }
 
