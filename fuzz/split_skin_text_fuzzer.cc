@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/skin_pack.h"
 #include "conversion/skin_text.h"
 #include "fuzz_check.h"
 #include "helpers/code_page.h"
@@ -308,6 +309,53 @@ void CheckBuiltSkinSplitsBack(FuzzedDataProvider& data) {
   FUZZ_CHECK(pages.Res() == (res_first ? middle : last_page));
 }
 
+// Page bytes, with names of pages, line ends and lead bytes in them often.
+std::string FuzzPage(FuzzedDataProvider& data) {
+  static constexpr std::array<std::string_view, 9> kPieces = {
+      "Header.htm", "NewRes.htm", "New.htm", "Res.htm", "\r\n", "\r", "\n", "\x83", "\xE3\x81\x82"};
+  std::string page;
+  for (std::size_t piece = data.ConsumeIntegralInRange<std::size_t>(0, 6); piece > 0; --piece) {
+    page +=
+        data.ConsumeBool()
+            ? std::string(kPieces[data.ConsumeIntegralInRange<std::size_t>(0, kPieces.size() - 1)])
+            : data.ConsumeRandomLengthString(16);
+  }
+  return page;
+}
+
+// Packing any three pages gives a text that converts back into them, but
+// for exactly the pages that the slow reading of the rules says would
+// change; those the pack refuses.
+void CheckPackRoundTrip(FuzzedDataProvider& data) {
+  const std::string name = data.ConsumeRandomLengthString(16);
+  std::array<std::string, 3> pages;
+  for (std::string& page : pages) page = FuzzPage(data);
+  const PackedSkin packed = PackSkinText(name, pages, CodePage932());
+
+  std::array<std::string, 3> converted;
+  const std::optional<std::u32string> code_points = SlowUtf8(packed.text);
+  const bool unicode = code_points && std::any_of(code_points->begin(), code_points->end(),
+                                                  [](char32_t c) { return c >= 0x800; });
+  if (unicode) {
+    const Pages<char32_t> slow = SplitSlowly<char32_t>(
+        *code_points,
+        [](const std::u32string& text) { return std::vector<bool>(text.size() + 1, true); });
+    converted = {Utf8Of(slow.header), Utf8Of(slow.new_res), Utf8Of(slow.res)};
+  } else {
+    const Pages<char> slow = SplitSlowly(packed.text, CodePage932());
+    converted = {slow.header, slow.new_res, slow.res};
+  }
+  std::vector<std::string_view> changed;
+  for (std::size_t part = 0; part < pages.size(); ++part) {
+    std::string expected = pages[part];
+    if (!expected.empty() && !expected.ends_with(kCrLf)) expected += kCrLf;
+    const bool ascii = std::all_of(expected.begin(), expected.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (converted[part] != expected || (unicode && !ascii)) changed.push_back(kPageFiles[part]);
+  }
+  FUZZ_CHECK(packed.changed == changed);
+}
+
 }  // namespace
 }  // namespace brellam
 
@@ -318,5 +366,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   brellam::CheckUnicodeAgainstTheRules(input);
   FuzzedDataProvider data(bytes, size);
   brellam::CheckBuiltSkinSplitsBack(data);
+  FuzzedDataProvider pack_data(bytes, size);
+  brellam::CheckPackRoundTrip(pack_data);
   return 0;
 }

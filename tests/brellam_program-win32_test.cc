@@ -164,6 +164,18 @@ TEST_F(WindowsProgramTest, BundledExampleMatchesTheExpectedPages) {
   }
 }
 
+TEST_F(WindowsProgramTest, PacksADroppedSkinFolderBesideIt) {
+  const fs::path folder = root / L"作品" / L"青空";
+  for (const auto& [name, page] : Expected("")) {
+    if (name != L"setting.skn") Spit(folder / name, page);
+  }
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");  // not needed
+  const fs::path packed = root / L"作品" / L"青空.txt";
+  EXPECT_EQ(Run(L"\"" + folder.wstring() + L"\"", 0), Prompt(kDone, packed.wstring()));
+  EXPECT_TRUE(Slurp(packed).starts_with("<!-- \x90\xC2\x8B\xF3 -->\r\n<!-- Header.htm -->\r\n"));
+  EXPECT_FALSE(fs::exists(host / L"skin"));
+}
+
 TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   Spit(root / L"dl" / L"CON.txt", fixture::kSkin);
   EXPECT_EQ(Run(L"", 1), Prompt(kNothingDropped));

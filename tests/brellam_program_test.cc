@@ -19,6 +19,7 @@ using fixture::kHeaderPage;
 using fixture::kNewResPage;
 using fixture::kResPage;
 using fixture::kSkin;
+using Files = std::map<std::string, std::string>;
 
 TEST_F(ProgramTest, ConvertsASkinByteForByte) {
   Spit(root / "dl/Blue.txt", kSkin);
@@ -131,6 +132,46 @@ TEST_F(ProgramTest, SeveralFilesAndQuotesInNames) {
   fs::remove_all(host / "skin");
   EXPECT_EQ(Run({(root / "dl/q\"a.txt").string()}).out, Line(kDone));
   EXPECT_EQ(Slurp(host / "skin/q\"a/Res.htm"), kResPage);
+}
+
+// Both ways: the packed text converts into the very pages it was packed
+// from, without the host at all, and never over an existing file.
+TEST_F(ProgramTest, PacksASkinFolderThatConvertsBackByteForByte) {
+  const fs::path folder = root / "skins/sakura";
+  fs::create_directories(folder.parent_path());
+  fs::copy(fs::path(BRELLAM_EXAMPLES) / "sakura-expected", folder);
+  fs::remove_all(root / "config");
+  const fs::path packed = root / "skins/sakura.txt";
+  EXPECT_EQ(Run({folder.string() + "/"}).out, Line(std::string(kDone) + "\n" + packed.string()));
+  EXPECT_FALSE(fs::exists(host / "skin"));
+
+  SetHostPath((host / "kyrlen.exe").string());
+  EXPECT_EQ(Run({packed.string()}).status, 0);
+  for (const char* page : {"Header.htm", "NewRes.htm", "Res.htm"}) {
+    EXPECT_EQ(Slurp(host / "skin/sakura" / page), Slurp(folder / page)) << page;
+  }
+  const fs::path second = root / "skins/sakura (2).txt";
+  EXPECT_EQ(Run({folder.string()}).out, Line(std::string(kDone) + "\n" + second.string()));
+  EXPECT_EQ(Slurp(second), Slurp(packed));
+}
+
+TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
+  Spit(root / "skins/half/Header.htm", "h\r\n");
+  Spit(root / "skins/names/Header.htm", "h\r\n");
+  Spit(root / "skins/names/NewRes.htm", "n\r\n");
+  Spit(root / "skins/names/Res.htm", "see Header.htm\r\n");
+  const Files before = FilesIn(root);
+  const fs::path half = root / "skins/half";
+  const fs::path names = root / "skins/names";
+  for (const auto& [folder, err] :
+       {std::pair{half, Line(std::string(kNotSkinFolder) + "\n" + half.string())},
+        std::pair{names,
+                  Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())}}) {
+    const Outcome outcome = Run({folder.string()});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, err);
+    EXPECT_EQ(FilesIn(root), before);
+  }
 }
 
 TEST_F(ProgramTest, RelativeHostPathIsTakenFromTheCurrentFolder) {

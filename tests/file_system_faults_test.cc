@@ -168,17 +168,19 @@ TEST_F(FileSystemFaultTest, DiskFillsUpWhileThePagesAreWritten) {
 TEST_F(FileSystemFaultTest, ReadOnlyFileSystem) {
   struct Case {
     const char* name;
-    fs::path mounted;       // bound onto itself, read-only
-    const char* skin_text;  // the dropped file
+    fs::path mounted;  // bound onto itself, read-only
+    fs::path dropped;
     std::string err;
   };
   Spit(root / "dl/Green.txt", kSkin);
   const Case cases[] = {
-      {"ExistingSkinFolder", skin, "Blue.txt",
+      {"ExistingSkinFolder", skin, root / "dl/Blue.txt",
        Unwritten({"Header.htm", "NewRes.htm", "Res.htm", "setting.skn"})},
-      {"SkinFolderToBeMade", host, "Green.txt",
+      {"SkinFolderToBeMade", host, root / "dl/Green.txt",
        Line(std::string(kNoFolder) + "\n" + (host / "skin/Green/").string() +
             "\nRead-only file system")},
+      {"PackedTextBesideItsFolder", host / "skin", skin,
+       Line(std::string(kUnwritten) + "\n" + skin.string() + ".txt")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -187,7 +189,7 @@ TEST_F(FileSystemFaultTest, ReadOnlyFileSystem) {
         PrivateMounts("mount --bind " + Quoted(c.mounted) + " " + Quoted(c.mounted) +
                       " && mount -o remount,bind,ro " + Quoted(c.mounted) + " && exec \"$@\"");
     if (!command) GTEST_SKIP() << "no private mount namespace for a bind mount: " << refusal;
-    const Outcome outcome = Run({(root / "dl" / c.skin_text).string()}, *command);
+    const Outcome outcome = Run({c.dropped.string()}, *command);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, c.err);

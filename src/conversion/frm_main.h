@@ -14,9 +14,10 @@ class frmMain {
  public:
   explicit frmMain(Platform& platform) : platform_(platform) {}
 
-  // Converts the skin texts named by the command line, shows the outcome
-  // in one message and answers the exit status: 0 when every conversion
-  // wrote every file.
+  // Converts the skin texts named by the command line into skin folders,
+  // and packs the skin folders it names into skin texts; shows the outcome
+  // in one message and answers the exit status: 0 when every item wrote
+  // every file.
   int ConvertSkin();
 
   // The host program's install path, or the empty text.
@@ -25,8 +26,11 @@ class frmMain {
  private:
   Message ConvertDropped();
   // Each item's failures end only that item.
-  Message ConvertItem(const std::string& source_path, const std::string& host_path);
-  Message Convert(const std::string& source_path, const std::string& host_path);
+  Message ConvertItem(const std::string& path, FileKind kind, const std::string& host_path);
+  // A skin text into its skin folder under the host.
+  Message Convert(const std::string& source_path, FileKind kind, const std::string& host_path);
+  // A skin folder into one skin text beside it.
+  Message Pack(const std::string& folder);
 
   Platform& platform_;
 };

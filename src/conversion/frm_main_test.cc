@@ -130,7 +130,7 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       {"D:\\dl\\...txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "...txt")},
       {"D:\\dl\\CON.txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "CON.txt")},
       {"D:\\nowhere\\", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "")},
-      {"D:\\dl\\", "C:\\Tools\\Host\\host.exe", Prompt(kBadSkinText)},
+      {"D:\\dl\\", "C:\\Tools\\Host\\host.exe", Prompt(kNotSkinFolder, "D:\\dl\\")},
       {"D:\\dl\\Blue.txt D:\\dl\\Red.txt", "", Prompt(kNoHost)},
   };
   for (const Case& c : cases) {
@@ -181,7 +181,8 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
   platform.argument_text =
       "\"D:\\dl\\Blue.txt\" D:\\dl\\Missing.txt D:\\dl\\ \"D:\\dl\\Red Sky.txt\"";
   EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMissing.txt\n" + Prompt(kBadSkinText) +
-                        "\n\ndl\n" + Prompt(kBadSkinText) + "\n\nRed Sky.txt\n" + Prompt(kDone));
+                        "\n\ndl\n" + Prompt(kNotSkinFolder, "D:\\dl\\") + "\n\nRed Sky.txt\n" +
+                        Prompt(kDone));
   EXPECT_EQ(platform.created_folders,
             (std::vector<std::string>{"C:\\Tools\\Host\\skin\\", kFolder,
                                       "C:\\Tools\\Host\\skin\\Missing\\",

@@ -17,6 +17,10 @@ inline constexpr std::string_view kUnusableName = "ファイル名がスキン�
 inline constexpr std::string_view kUnwritten = "書き込めなかったファイルがある気がする";
 // Followed by the folder and the system's reason.
 inline constexpr std::string_view kNoFolder = "フォルダを作れなかった気がする";
+// Followed by the folder.
+inline constexpr std::string_view kNotSkinFolder = "スキンのフォルダではない気がする";
+// Followed by one line per page file.
+inline constexpr std::string_view kPackChangesPages = "まとめるとページが変わる気がする";
 // Followed by the reason.
 inline constexpr std::string_view kUnexpected = "予期しないエラーで止まった気がする";
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +119,20 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
   EXPECT_EQ(Get("empty"), "");
   EXPECT_EQ(platform.WriteNewFile(Path("no/such"), "x", &reason), Status::kFailed);
   EXPECT_EQ(reason, "No such file or directory");
+  {
+    // A file that cannot be filled, here for want of room, is not left half done.
+    const auto no_signal = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small = {4096, limit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_EQ(platform.WriteNewFile(Path("large"), std::string(10000, 'x'), &reason),
+              Status::kFailed);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, no_signal);
+    EXPECT_EQ(reason, "File too large");
+    EXPECT_FALSE(fs::exists(dir / "large"));
+  }
 
   Put("old", "old");
   ASSERT_EQ(::chmod(Path("old").c_str(), 0640), 0);

@@ -261,7 +261,10 @@ Status Win32Platform::WriteNewFile(const std::string& path, std::string_view byt
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     const DWORD error = ::GetLastError();
-    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    // A folder of that name refuses access rather than saying it exists.
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                       (error == ERROR_ACCESS_DENIED &&
+                        ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES);
     return Failed(reason, error, taken ? Status::kTaken : Status::kFailed);
   }
   bool written = true;
