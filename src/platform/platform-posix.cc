@@ -16,6 +16,7 @@
 
 #include "helpers/whole_file.h"
 #include "platform/settings_ini.h"
+#include "platform/wine_registry.h"
 
 namespace brellam {
 
@@ -83,6 +84,19 @@ std::int64_t ReadPath(const std::string& path, std::string& bytes) {
       PrepareReadBuffer);
 }
 
+// The host runs under Wine and keeps its settings where it would on
+// Windows, in the prefix's registry; the one it keeps is the path of its
+// program, which only means something here as a Unix path.
+std::string ReadWineSetting(std::string_view application, std::string_view section,
+                            std::string_view key) {
+  const std::string prefix = WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
+  std::string text;
+  if (prefix.empty() || ReadPath(prefix + "/user.reg", text) <= 0) return {};
+  std::string registry_key = "Software\\VB and VBA Program Settings\\";
+  registry_key.append(application).append("\\").append(section);
+  return UnixPathInPrefix(prefix, ReadWineRegistryString(text, registry_key, key));
+}
+
 // One character of UTF-8 (or one stray byte) that the code page lacks.
 std::size_t Utf8SequenceLength(unsigned char lead) {
   if (lead >= 0xF0 && lead <= 0xF4) return 4;
@@ -116,8 +130,9 @@ std::string PosixPlatform::ReadSetting(std::string_view application, std::string
   const std::string path =
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
-  if (path.empty() || ReadPath(path, text) <= 0) return {};
-  std::string value = ReadIniValue(text, section, key);
+  std::string value;
+  if (!path.empty() && ReadPath(path, text) > 0) value = ReadIniValue(text, section, key);
+  if (value.empty()) value = ReadWineSetting(application, section, key);
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
   if (value.find('\0') != std::string::npos) return {};
