@@ -93,6 +93,30 @@ TEST_F(ProgramTest, NoHostPathStored) {
   EXPECT_FALSE(fs::exists(host / "skin"));
 }
 
+TEST_F(ProgramTest, HostPathFromTheWinePrefixUnlessSettingsHoldOne) {
+  Spit(root / "dl/Blue.txt", kSkin);
+  SetHostPath("");
+  const fs::path prefix = root / ".wine";
+  Spit(prefix / "user.reg", R"(WINE REGISTRY Version 2
+
+[Software\\VB and VBA Program Settings\\Kyrlen\\Path] 1700000000
+#time=1d9a2b3c4d5e6f7
+"Path"="C:\\Program Files\\Kyrlen\\kyrlen.exe"
+)");
+  fs::create_directories(prefix / "drive_c/Program Files/Kyrlen");
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  const fs::path skin = prefix / "drive_c/Program Files/Kyrlen/skin/Blue";
+  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
+  EXPECT_EQ(Slurp(skin / "Header.htm"), kHeaderPage);
+
+  fs::remove_all(skin);
+  SetHostPath((host / "kyrlen.exe").string());
+  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
+  EXPECT_EQ(Slurp(host / "skin/Blue/Header.htm"), kHeaderPage);
+  EXPECT_FALSE(fs::exists(skin));
+}
+
 TEST_F(ProgramTest, UnreadableSkinTextLeavesAnEmptyFolder) {
   Spit(root / "dl/Empty.txt", "");
   Spit(root / "dl/Blue.txt", kSkin);

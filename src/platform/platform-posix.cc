@@ -17,6 +17,7 @@
 
 #include "helpers/whole_file.h"
 #include "platform/settings_ini.h"
+#include "platform/wine_registry.h"
 
 namespace brellam {
 
@@ -136,6 +137,19 @@ std::size_t FirstOneWayCharacter(std::string_view utf8) {
   return std::string_view::npos;
 }
 
+// The host runs under Wine and keeps its settings where it would on
+// Windows, in the prefix's registry; the one it keeps is the path of its
+// program, which only means something here as a Unix path.
+std::string ReadWineSetting(std::string_view application, std::string_view section,
+                            std::string_view key) {
+  const std::string prefix = WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
+  std::string text;
+  if (prefix.empty() || ReadPath(prefix + "/user.reg", text) <= 0) return {};
+  std::string registry_key = "Software\\VB and VBA Program Settings\\";
+  registry_key.append(application).append("\\").append(section);
+  return UnixPathInPrefix(prefix, ReadWineRegistryString(text, registry_key, key));
+}
+
 }  // namespace
 
 PosixPlatform::PosixPlatform(int argc, const char* const* argv)
@@ -166,8 +180,9 @@ std::string PosixPlatform::ReadSetting(std::string_view application, std::string
   const std::string path =
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
-  if (path.empty() || ReadPath(path, text) <= 0) return {};
-  std::string value = ReadIniValue(text, section, key);
+  std::string value;
+  if (!path.empty() && ReadPath(path, text) > 0) value = ReadIniValue(text, section, key);
+  if (value.empty()) value = ReadWineSetting(application, section, key);
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
   if (value.find('\0') != std::string::npos) return {};

@@ -1,6 +1,7 @@
-// The platform on Linux and other POSIX systems: the arguments as given, the settings store as an
-// INI file, messages on stdout or stderr, code page 932, and paths handed to the file system as
-// they are.
+// The platform on Linux and other POSIX systems: the arguments as given,
+// the settings store as an INI file or else the Wine prefix's registry,
+// messages on stdout or stderr, code page 932, and paths handed to the
+// file system as they are.
 #ifndef BRELLAM_PLATFORM_PLATFORM_POSIX_H_
 #define BRELLAM_PLATFORM_PLATFORM_POSIX_H_
 

@@ -1,0 +1,259 @@
+#include "platform/wine_registry.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/utf8.h"
+
+namespace brellam {
+
+namespace {
+
+enum class Kind { kString, kExpandable, kOther };
+
+struct Value {
+  std::string name;
+  Kind kind = Kind::kOther;
+  std::string text;
+};
+
+using Variables = std::vector<std::pair<std::string, std::string>>;
+
+constexpr std::string_view kBlanks = " \t";
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, {}, AsciiLower, AsciiLower);
+}
+
+bool IsOctal(char c) { return c >= '0' && c <= '7'; }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// UTF-16 code units from escapes and bytes already in UTF-8 into one UTF-8
+// text. A surrogate without its partner becomes U+FFFD, as converting it
+// on Windows would.
+class Utf8Builder {
+ public:
+  void Unit(char32_t unit) {
+    if (high_ != 0 && unit >= 0xDC00 && unit <= 0xDFFF) {
+      Append(0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00));
+      high_ = 0;
+      return;
+    }
+    Flush();
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      high_ = unit;
+    } else {
+      Append(unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+  }
+  void Byte(char byte) {
+    Flush();
+    out_.push_back(byte);
+  }
+  std::string Take() {
+    Flush();
+    return std::move(out_);
+  }
+
+ private:
+  void Flush() {
+    if (high_ != 0) Append(0xFFFD);
+    high_ = 0;
+  }
+  void Append(char32_t c) { AppendUtf8(c, out_); }
+
+  std::string out_;
+  char32_t high_ = 0;
+};
+
+// A name or string as Wine writes it, from after its opening bracket or
+// quote up to the unescaped `end`; `rest` moves past that. False when the
+// text ends first. The escapes are those Wine reads back: C ones, up to
+// three octal digits, "\x" with up to four hex digits, and any other
+// character standing for itself.
+bool ReadQuoted(std::string_view& rest, char end, std::string& out) {
+  constexpr std::string_view kLetters = "abefnrtv";
+  constexpr std::string_view kControls = "\a\b\x1B\f\n\r\t\v";
+  Utf8Builder text;
+  std::size_t i = 0;
+  while (i < rest.size() && rest[i] != end) {
+    const char c = rest[i++];
+    if (c != '\\') {
+      text.Byte(c);
+      continue;
+    }
+    if (i == rest.size()) return false;
+    const char escape = rest[i++];
+    if (const std::size_t letter = kLetters.find(escape); letter != std::string_view::npos) {
+      text.Byte(kControls[letter]);
+    } else if (IsOctal(escape)) {
+      char32_t unit = static_cast<char32_t>(escape - '0');
+      for (int n = 1; n < 3 && i < rest.size() && IsOctal(rest[i]); ++n) {
+        unit = unit * 8 + static_cast<char32_t>(rest[i++] - '0');
+      }
+      text.Unit(unit);
+    } else if (escape == 'x' && i < rest.size() && HexDigit(rest[i]) >= 0) {
+      char32_t unit = 0;
+      for (int n = 0; n < 4 && i < rest.size() && HexDigit(rest[i]) >= 0; ++n) {
+        unit = unit * 16 + static_cast<char32_t>(HexDigit(rest[i++]));
+      }
+      text.Unit(unit);
+    } else {
+      text.Byte(escape);
+    }
+  }
+  if (i == rest.size()) return false;
+  rest.remove_prefix(i + 1);
+  out = text.Take();
+  return true;
+}
+
+// How Wine writes the types that read as text; anything else is another
+// type ("dword:", "hex:", "str(7):" and so on).
+constexpr std::pair<std::string_view, Kind> kStringForms[] = {
+    {"\"", Kind::kString}, {"str:\"", Kind::kString}, {"str(2):\"", Kind::kExpandable}};
+
+// The value that a line within a key holds, if it is a well-formed one.
+bool ReadValueLine(std::string_view line, Value& value) {
+  if (!line.starts_with('"')) return false;
+  line.remove_prefix(1);
+  if (!ReadQuoted(line, '"', value.name)) return false;
+  line.remove_prefix(std::min(line.size(), line.find_first_not_of(kBlanks)));
+  if (!line.starts_with('=')) return false;
+  line.remove_prefix(1);
+  line.remove_prefix(std::min(line.size(), line.find_first_not_of(kBlanks)));
+  value.text.clear();
+  for (const auto& [prefix, kind] : kStringForms) {
+    if (line.starts_with(prefix)) {
+      line.remove_prefix(prefix.size());
+      value.kind = kind;
+      return ReadQuoted(line, '"', value.text);
+    }
+  }
+  value.kind = Kind::kOther;
+  return true;
+}
+
+// Every well-formed value of `key`, in the order of the text.
+std::vector<Value> ValuesOf(std::string_view reg_text, std::string_view key) {
+  std::vector<Value> values;
+  bool in_key = false;
+  while (!reg_text.empty()) {
+    const std::size_t end = reg_text.find('\n');
+    std::string_view line = reg_text.substr(0, end);
+    reg_text.remove_prefix(end == std::string_view::npos ? reg_text.size() : end + 1);
+    line.remove_prefix(std::min(line.size(), line.find_first_not_of(kBlanks)));
+    if (line.starts_with('[')) {
+      line.remove_prefix(1);
+      std::string name;
+      in_key = ReadQuoted(line, ']', name) && SameName(name, key);
+    } else if (Value value; in_key && ReadValueLine(line, value)) {
+      values.push_back(std::move(value));
+    }
+  }
+  return values;
+}
+
+const std::string* Find(const Variables& variables, std::string_view name) {
+  const auto found = std::ranges::find_if(
+      variables, [&](const auto& variable) { return SameName(variable.first, name); });
+  return found == variables.end() ? nullptr : &found->second;
+}
+
+void Set(Variables& variables, const std::string& name, std::string text) {
+  if (name.empty()) return;
+  const auto found = std::ranges::find_if(
+      variables, [&](const auto& variable) { return SameName(variable.first, name); });
+  if (found != variables.end()) {
+    found->second = std::move(text);
+  } else {
+    variables.emplace_back(name, std::move(text));
+  }
+}
+
+// As Windows does it: a name it does not know stays whole, "%" included,
+// and the search goes on after it.
+std::string Expand(std::string_view text, const Variables& variables) {
+  std::string out;
+  for (;;) {
+    const std::size_t open = text.find('%');
+    const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+    if (close == std::string_view::npos) return out.append(text);
+    out.append(text.substr(0, open));
+    const std::string* known = Find(variables, text.substr(open + 1, close - open - 1));
+    out.append(known != nullptr ? std::string_view(*known) : text.substr(open, close - open + 1));
+    text.remove_prefix(close + 1);
+  }
+}
+
+// The user's part of a process's environment under Wine, which reads each
+// key's plain strings before expanding its others against all set so far.
+Variables UserVariables(std::string_view reg_text) {
+  Variables variables;
+  for (const std::string_view key : {"Environment", "Volatile Environment"}) {
+    const std::vector<Value> values = ValuesOf(reg_text, key);
+    for (const Value& value : values) {
+      if (value.kind == Kind::kString) Set(variables, value.name, value.text);
+    }
+    for (const Value& value : values) {
+      if (value.kind == Kind::kExpandable) {
+        Set(variables, value.name, Expand(value.text, variables));
+      }
+    }
+  }
+  return variables;
+}
+
+bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+std::string ReadWineRegistryString(std::string_view reg_text, std::string_view key,
+                                   std::string_view value) {
+  const std::vector<Value> values = ValuesOf(reg_text, key);
+  // Wine keeps the last of two equal names in a key.
+  const auto found = std::ranges::find_if(values.rbegin(), values.rend(),
+                                          [&](const Value& v) { return SameName(v.name, value); });
+  if (found == values.rend()) return {};
+  switch (found->kind) {
+    case Kind::kString:
+      return found->text;
+    case Kind::kExpandable:
+      return Expand(found->text, UserVariables(reg_text));
+    case Kind::kOther:
+      break;
+  }
+  return {};
+}
+
+std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path) {
+  const char drive = AsciiLower(windows_path.empty() ? '\0' : windows_path[0]);
+  if (windows_path.size() < 3 || drive < 'a' || drive > 'z' || windows_path[1] != ':' ||
+      !IsSeparator(windows_path[2])) {
+    return {};
+  }
+  std::string path(prefix);
+  path.append("/dosdevices/").push_back(drive);
+  path.push_back(':');
+  for (const char c : windows_path.substr(2)) path.push_back(c == '\\' ? '/' : c);
+  return path;
+}
+
+std::string WinePrefixFolder(const char* wineprefix, const char* home) {
+  if (IsAbsolute(wineprefix)) return wineprefix;
+  if (IsAbsolute(home)) return std::string(home) + "/.wine";
+  return {};
+}
+
+}  // namespace brellam
