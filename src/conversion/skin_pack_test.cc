@@ -37,7 +37,9 @@ TEST(PackSkinTextTest, MarkerLinesPagesAndNoMoreLineEndsThanConvertingAdds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const PackedSkin packed = PackSkinText("Blue", c.pages, CodePage932());
-    if (!c.text.empty()) EXPECT_EQ(packed.text, c.text);
+    if (!c.text.empty()) {
+      EXPECT_EQ(packed.text, c.text);
+    }
     EXPECT_EQ(packed.changed, c.changed);
   }
 }
