@@ -15,8 +15,8 @@
 #include "conversion/skin_pack.h"
 #include "conversion/skin_text.h"
 #include "fuzz_check.h"
-#include "helpers/code_page.h"
 #include "helpers/text_encoding.h"
+#include "platform/code_page.h"
 #include "platform/utf8.h"
 
 namespace brellam {

@@ -11,7 +11,7 @@
 
 #include "conversion/messages.h"
 #include "platform/platform-win32.h"
-#include "skin_fixture.h"
+#include "test_support.h"
 #include "win32/message_box_driver.h"
 
 namespace brellam {
@@ -41,19 +41,10 @@ LocalDate Today() {
 class WindowsProgramTest : public testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() /
-           (L"brellam-program-" + std::to_wstring(::GetCurrentProcessId()));
-    host = root / L"Kyrlen";
     fs::create_directories(host);
     SetHostPath((host / L"kyrlen.exe").wstring());
   }
-  void TearDown() override {
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    fs::remove_all(root);
-  }
+  void TearDown() override { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path"); }
 
   static void SetHostPath(const std::wstring& path) {
     ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path", REG_SZ, path.c_str(),
@@ -93,8 +84,9 @@ class WindowsProgramTest : public testing::Test {
             {L"setting.skn", fixture::SettingsFor(title_932, run_began)}};
   }
 
-  fs::path root;
-  fs::path host;
+  const TemporaryFolder temporary{"program"};
+  const fs::path root = temporary.path();
+  const fs::path host = root / L"Kyrlen";
   LocalDate run_began;
   LocalDate run_ended;
 };
@@ -152,6 +144,18 @@ TEST_F(WindowsProgramTest, QuotedPathWithBlanksAndForwardSlashes) {
   fs::remove_all(host / L"skin");
   EXPECT_EQ(Run(L"\"" + slashed + L"\"", 0), Prompt(kDone));
   EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+}
+
+// Past MAX_PATH: a deep host folder and a long skin name.
+TEST_F(WindowsProgramTest, PathsLongerThanMaxPath) {
+  const fs::path deep = host / std::wstring(120, L'a') / std::wstring(100, L'b');
+  fs::create_directories(deep);
+  SetHostPath((deep / L"kyrlen.exe").wstring());
+  const std::wstring name(80, L's');
+  Spit(root / L"dl" / (name + L".txt"), fixture::kSkin);
+  EXPECT_EQ(Run(L"\"" + (root / L"dl" / (name + L".txt")).wstring() + L"\"", 0), Prompt(kDone));
+  EXPECT_GT((deep / L"skin" / name / L"setting.skn").wstring().size(), std::size_t{MAX_PATH});
+  EXPECT_EQ(Slurp(deep / L"skin" / name / L"Res.htm"), fixture::kResPage);
 }
 
 TEST_F(WindowsProgramTest, BundledExampleMatchesTheExpectedPages) {

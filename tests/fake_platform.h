@@ -9,7 +9,6 @@
 #include <new>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,11 +45,16 @@ class FakePlatform : public Platform {
     return {argument_text, given_arguments ? *given_arguments : SplitCommandLine(argument_text)};
   }
   void ShowMessage(const Message& message) override { shown.push_back(message); }
-  std::string ReadSetting(std::string_view application, std::string_view section,
-                          std::string_view key) const override {
-    if (settings_store_fails) throw std::runtime_error("settings store unreadable");
+  Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
+                     std::string* value, std::string* reason) const override {
+    if (settings_store_fails) {
+      *reason = "settings store unreadable";
+      return Status::kFailed;
+    }
     const bool host = application == "Kyrlen" && section == "Path" && key == "Path";
-    return host ? host_path : std::string();
+    if (!host || host_path.empty()) return Status::kMissing;
+    *value = host_path;
+    return Status::kOk;
   }
 
   PathStyle Paths() const override { return style; }
@@ -89,22 +93,25 @@ class FakePlatform : public Platform {
     if (others.count(Key(path))) return FileKind::kOther;
     return files.count(Key(path)) ? FileKind::kFile : FileKind::kMissing;
   }
-  std::string CreateFolder(const std::string& path) override {
-    if (refused_folders.count(path)) return refused_folders.at(path);
+  Status CreateFolder(const std::string& path, std::string* reason) override {
+    if (refused_folders.count(path)) {
+      *reason = refused_folders.at(path);
+      return Status::kFailed;
+    }
     if (!folders.count(Key(GetParentPath(path.substr(0, path.size() - 1), style)))) {
-      return "no parent folder";
+      *reason = "no parent folder";
+      return Status::kFailed;
     }
     folders.insert(Key(path));
     created_folders.push_back(path);
-    return {};
+    return Status::kOk;
   }
-  std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override {
+  Status ReadFile(const std::string& path, std::string* bytes, std::string*) override {
     if (out_of_memory_on_read) throw std::bad_alloc();
     const auto file = files.find(Key(path));
-    if (file == files.end()) return -1;
-    if (file->second.empty()) return 0;
-    bytes = file->second;
-    return static_cast<std::int64_t>(bytes.size());
+    if (file == files.end()) return Status::kMissing;
+    *bytes = file->second;
+    return Status::kOk;
   }
   Status WriteNewFile(const std::string& path, std::string_view bytes, std::string*) override {
     writes.push_back("write and flush " + path);

@@ -57,17 +57,8 @@ std::map<std::string, std::string> ProgramTest::FilesIn(const fs::path& folder) 
 }
 
 void ProgramTest::SetUp() {
-  char pattern[] = "/tmp/brellam-program-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  root = pattern;
-  host = root / "Kyrlen";
   fs::create_directories(host);
   SetHostPath((host / "kyrlen.exe").string());
-}
-
-void ProgramTest::TearDown() {
-  fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
-  fs::remove_all(root);
 }
 
 void ProgramTest::SetHostPath(const std::string& path) {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "skin_fixture.h"
+#include "test_support.h"
 
 namespace brellam {
 
@@ -27,7 +27,6 @@ inline constexpr std::string_view kOtherEntry = "<other>";
 class ProgramTest : public testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   void SetHostPath(const std::string& path);
 
@@ -48,8 +47,9 @@ class ProgramTest : public testing::Test {
   // kOtherEntry. Settings files read as dated the day the last run began.
   std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder) const;
 
-  std::filesystem::path root;
-  std::filesystem::path host;
+  const TemporaryFolder temporary{"program"};
+  const std::filesystem::path root = temporary.path();
+  const std::filesystem::path host = root / "Kyrlen";
 
  private:
   LocalDate run_began_;

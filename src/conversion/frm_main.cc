@@ -71,11 +71,10 @@ int frmMain::ConvertSkin() {
 }
 
 std::string frmMain::GetSkinPath() const {
-  try {
-    return platform_.ReadSetting("Kyrlen", "Path", "Path");
-  } catch (const std::exception&) {
-    return {};
-  }
+  std::string path;
+  std::string reason;
+  if (platform_.ReadSetting("Kyrlen", "Path", "Path", &path, &reason) != Status::kOk) return {};
+  return path;
 }
 
 Message frmMain::ConvertDropped() {
@@ -128,7 +127,7 @@ Message frmMain::Pack(const std::string& folder) {
   for (std::size_t part = 0; part < pages.size(); ++part) {
     const std::string page = std::string(path) + Separator(style) + std::string(kPageFiles[part]);
     if (platform_.KindOf(page) != FileKind::kFile) return Failure(kNotSkinFolder, folder);
-    if (platform_.ReadFileBytes(page, pages[part]) < 0) return Failure(kBadSkinText, page);
+    if (ReadFileBytes(platform_, page, pages[part]) < 0) return Failure(kBadSkinText, page);
   }
   const PackedSkin packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
                                          platform_.AnsiCodePage());

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "helpers/code_page.h"
+#include "platform/code_page.h"
 
 namespace brellam {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "helpers/code_page.h"
+#include "platform/code_page.h"
 
 namespace brellam {
 

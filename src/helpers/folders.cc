@@ -27,8 +27,10 @@ void MakeFolders(Platform& platform, std::string_view path) {
     prefix.append(path.substr(begin, end - begin)).push_back(Separator(style));
     if (!(network && part_number < kNetworkRootParts) &&
         platform.KindOf(prefix) != FileKind::kFolder) {
-      std::string reason = platform.CreateFolder(prefix);
-      if (!reason.empty()) throw FolderError(prefix, std::move(reason));
+      std::string reason;
+      if (platform.CreateFolder(prefix, &reason) != Status::kOk) {
+        throw FolderError(prefix, std::move(reason));
+      }
     }
     ++part_number;
     begin = end + 1;

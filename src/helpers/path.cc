@@ -14,12 +14,6 @@ std::size_t AfterLastSeparator(std::string_view path, PathStyle style) {
 
 }  // namespace
 
-bool IsSeparator(char c, PathStyle style) {
-  return c == '/' || (style == PathStyle::kWindows && c == '\\');
-}
-
-char Separator(PathStyle style) { return style == PathStyle::kWindows ? '\\' : '/'; }
-
 std::string GetFileName(std::string_view path, PathStyle style) {
   return std::string(path.substr(AfterLastSeparator(path, style)));
 }

@@ -5,14 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/path_style.h"
+
 namespace brellam {
-
-// POSIX paths separate with "/" only; Windows paths take "\" and "/" alike,
-// and a path that begins with two separators is a network (UNC) path.
-enum class PathStyle { kPosix, kWindows };
-
-bool IsSeparator(char c, PathStyle style);
-char Separator(PathStyle style);
 
 // The part after the last separator; empty when the path ends with one.
 std::string GetFileName(std::string_view path, PathStyle style);

@@ -1,6 +1,7 @@
 #include "helpers/text_file.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace brellam {
 
@@ -20,9 +21,18 @@ std::string TemporaryName(const std::string& path, std::uint64_t number) {
 
 }  // namespace
 
+std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes) {
+  std::string read;
+  std::string reason;
+  if (platform.ReadFile(path, &read, &reason) != Status::kOk) return -1;
+  if (read.empty()) return 0;
+  bytes = std::move(read);
+  return static_cast<std::int64_t>(bytes.size());
+}
+
 std::string ReadTextFile(Platform& platform, const std::string& path) {
   std::string bytes;
-  if (platform.ReadFileBytes(path, bytes) <= 0) return {};
+  ReadFileBytes(platform, path, bytes);
   return bytes;
 }
 

@@ -2,12 +2,17 @@
 #ifndef BRELLAM_HELPERS_TEXT_FILE_H_
 #define BRELLAM_HELPERS_TEXT_FILE_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
 
 namespace brellam {
+
+// The whole file into `bytes`: -1 when it cannot be read, 0 when it is
+// empty, else the number of bytes read; `bytes` is replaced only then.
+std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes);
 
 // The file's bytes; the empty text when it is missing, unreadable or empty.
 std::string ReadTextFile(Platform& platform, const std::string& path);

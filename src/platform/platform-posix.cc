@@ -14,9 +14,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
-#include "helpers/whole_file.h"
 #include "platform/settings_ini.h"
+#include "platform/whole_file.h"
 #include "platform/wine_registry.h"
 
 namespace brellam {
@@ -71,24 +72,39 @@ void PrepareReadBuffer(char* data, std::size_t size) {
 #endif
 }
 
-std::int64_t ReadPath(const std::string& path, std::string& bytes) {
+Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
+  *reason = std::strerror(error);
+  return status;
+}
+
+Status ReadPath(const std::string& path, std::string* bytes, std::string* reason) {
   // Only a regular file is read: a device may never end, and a pipe whose
   // writer never closes blocks forever. Asked again of what was opened, in
   // case the name changed hands in between.
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  if (::stat(path.c_str(), &info) != 0) {
+    return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
+  }
+  FileDescriptor file(
+      S_ISREG(info.st_mode) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
+  if (file.get() >= 0 && ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
+  if (!S_ISREG(info.st_mode)) {
+    *reason = "not a regular file";
+    return Status::kFailed;
+  }
+  if (file.get() < 0) return Failed(reason, errno);
   ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
   const int fd = file.get();
-  return ReadWholeFile(
+  errno = 0;
+  const std::int64_t count = ReadWholeFile(
       static_cast<std::uint64_t>(info.st_size),
-      [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, bytes, PrepareReadBuffer);
-}
-
-Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
-  *reason = std::strerror(error);
-  return status;
+      [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, *bytes, PrepareReadBuffer);
+  if (count < 0) {
+    *reason = errno != 0 ? std::strerror(errno) : "too large to hold in memory";
+    return Status::kFailed;
+  }
+  if (count == 0) bytes->clear();
+  return Status::kOk;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -144,7 +160,8 @@ std::string ReadWineSetting(std::string_view application, std::string_view secti
                             std::string_view key) {
   const std::string prefix = WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
   std::string text;
-  if (prefix.empty() || ReadPath(prefix + "/user.reg", text) <= 0) return {};
+  std::string reason;
+  if (prefix.empty() || ReadPath(prefix + "/user.reg", &text, &reason) != Status::kOk) return {};
   std::string registry_key = "Software\\VB and VBA Program Settings\\";
   registry_key.append(application).append("\\").append(section);
   return UnixPathInPrefix(prefix, ReadWineRegistryString(text, registry_key, key));
@@ -175,18 +192,26 @@ void PosixPlatform::ShowMessage(const Message& message) {
   std::fflush(stream);
 }
 
-std::string PosixPlatform::ReadSetting(std::string_view application, std::string_view section,
-                                       std::string_view key) const {
+Status PosixPlatform::ReadSetting(std::string_view application, std::string_view section,
+                                  std::string_view key, std::string* value,
+                                  std::string* reason) const {
   const std::string path =
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
-  std::string value;
-  if (!path.empty() && ReadPath(path, text) > 0) value = ReadIniValue(text, section, key);
-  if (value.empty()) value = ReadWineSetting(application, section, key);
+  std::string found;
+  if (!path.empty() && ReadPath(path, &text, reason) == Status::kOk) {
+    found = ReadIniValue(text, section, key);
+  }
+  if (found.empty()) found = ReadWineSetting(application, section, key);
+  if (found.empty()) return Status::kMissing;
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
-  if (value.find('\0') != std::string::npos) return {};
-  return value;
+  if (found.find('\0') != std::string::npos) {
+    *reason = "the stored path holds a NUL";
+    return Status::kFailed;
+  }
+  *value = std::move(found);
+  return Status::kOk;
 }
 
 std::size_t PosixPlatform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
@@ -237,16 +262,16 @@ FileKind PosixPlatform::KindOf(const std::string& path) const {
   return S_ISDIR(info.st_mode) ? FileKind::kFolder : FileKind::kOther;
 }
 
-std::string PosixPlatform::CreateFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0777) == 0) return {};
+Status PosixPlatform::CreateFolder(const std::string& path, std::string* reason) {
+  if (::mkdir(path.c_str(), 0777) == 0) return Status::kOk;
   // Kept before KindOf can overwrite it: "file/" is no folder to stat.
   const int error = errno;
-  if (error == EEXIST && KindOf(path) == FileKind::kFolder) return {};
-  return std::strerror(error);
+  if (error == EEXIST && KindOf(path) == FileKind::kFolder) return Status::kOk;
+  return Failed(reason, error);
 }
 
-std::int64_t PosixPlatform::ReadFileBytes(const std::string& path, std::string& bytes) {
-  return ReadPath(path, bytes);
+Status PosixPlatform::ReadFile(const std::string& path, std::string* bytes, std::string* reason) {
+  return ReadPath(path, bytes, reason);
 }
 
 Status PosixPlatform::WriteNewFile(const std::string& path, std::string_view bytes,

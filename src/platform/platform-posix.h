@@ -23,8 +23,8 @@ class PosixPlatform : public Platform {
 
   CommandLine ReadCommandLine() const override;
   void ShowMessage(const Message& message) override;
-  std::string ReadSetting(std::string_view application, std::string_view section,
-                          std::string_view key) const override;
+  Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
+                     std::string* value, std::string* reason) const override;
 
   PathStyle Paths() const override { return PathStyle::kPosix; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
@@ -34,8 +34,8 @@ class PosixPlatform : public Platform {
   std::uint64_t RandomNumber() override;
 
   FileKind KindOf(const std::string& path) const override;
-  std::string CreateFolder(const std::string& path) override;
-  std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
+  Status CreateFolder(const std::string& path, std::string* reason) override;
+  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;
   Status WriteNewFile(const std::string& path, std::string_view bytes,
                       std::string* reason) override;
   Status RenameReplacing(const std::string& from, const std::string& to,

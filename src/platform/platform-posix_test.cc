@@ -9,9 +9,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "code_page_932_cases.h"
+#include "test_support.h"
 
 namespace brellam {
 namespace {
@@ -21,24 +24,31 @@ using namespace std::string_literals;
 
 class PosixPlatformTest : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/brellam-posix-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
   std::string Path(const char* name) const { return (dir / name).string(); }
-  void Put(const char* name, const std::string& bytes) const {
-    std::ofstream(dir / name, std::ios::binary) << bytes;
-  }
-  std::string Get(const char* name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+
+  // What reading answers, and the bytes that it leaves.
+  std::pair<Status, std::string> Read(const std::string& path) {
+    std::string bytes = "before";
+    return {platform.ReadFile(path, &bytes, &reason), bytes};
   }
 
-  fs::path dir;
+  // Sets an environment variable until the test ends.
+  void SetVariable(const char* name, const std::string& value) {
+    const char* old = std::getenv(name);
+    restore.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    ::setenv(name, value.c_str(), 1);
+  }
+  void TearDown() override {
+    for (const auto& [name, value] : restore) {
+      value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+  }
+
+  const TemporaryFolder temporary{"posix"};
+  const fs::path& dir = temporary.path();
   PosixPlatform platform{0, nullptr};
+  std::string reason;
+  std::vector<std::pair<const char*, std::optional<std::string>>> restore;
 };
 
 TEST(PosixArgumentsTest, AsGivenAndJoinedWithSingleBlanks) {
@@ -68,31 +78,28 @@ TEST(PosixCodePageTest, EncodesWhatCodePage932HoldsAsItself) {
   ::iconv_close(back);
 }
 
-TEST_F(PosixPlatformTest, ReadsWholeFilesAndAnswersMissingOrEmpty) {
-  Put("a.txt", std::string("x\0y\r\n", 5));
-  Put("empty.txt", "");
-  std::string bytes = "before";
-  EXPECT_EQ(platform.ReadFileBytes(Path("missing"), bytes), -1);
-  EXPECT_EQ(platform.ReadFileBytes(Path("empty.txt"), bytes), 0);
-  EXPECT_EQ(platform.ReadFileBytes(dir.string(), bytes), -1);  // a folder
-  EXPECT_EQ(bytes, "before");
-  EXPECT_EQ(platform.ReadFileBytes(Path("a.txt"), bytes), 5);
-  EXPECT_EQ(bytes, std::string("x\0y\r\n", 5));
-}
-
-// Refused at once: a device may never end, and a pipe's writer may never
-// close.
-TEST_F(PosixPlatformTest, OnlyRegularFilesAreRead) {
+// Only a regular file is read: a device may never end, and a pipe's writer
+// may never close.
+TEST_F(PosixPlatformTest, ReadsWholeRegularFilesAndRefusesTheRest) {
+  Spit(dir / "a.txt", std::string("x\0y\r\n", 5));
+  Spit(dir / "empty.txt", "");
   int fds[2];
   ASSERT_EQ(::pipe(fds), 0);
   ASSERT_EQ(::write(fds[1], "Header.htm\r\n", 12), 12);
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-  for (const std::string& path : {"/dev/fd/" + std::to_string(fds[0]), Path("fifo"),
-                                  std::string("/dev/zero"), std::string("/dev/null")}) {
+  const std::pair<std::string, std::pair<Status, std::string>> cases[] = {
+      {Path("a.txt"), {Status::kOk, std::string("x\0y\r\n", 5)}},
+      {Path("empty.txt"), {Status::kOk, ""}},
+      {Path("missing"), {Status::kMissing, "before"}},
+      {dir.string(), {Status::kFailed, "before"}},
+      {"/dev/fd/" + std::to_string(fds[0]), {Status::kFailed, "before"}},
+      {Path("fifo"), {Status::kFailed, "before"}},
+      {"/dev/zero", {Status::kFailed, "before"}},
+      {"/dev/null", {Status::kFailed, "before"}},
+  };
+  for (const auto& [path, outcome] : cases) {
     SCOPED_TRACE(path);
-    std::string bytes = "before";
-    EXPECT_EQ(platform.ReadFileBytes(path, bytes), -1);
-    EXPECT_EQ(bytes, "before");
+    EXPECT_EQ(Read(path), outcome);
   }
   ::close(fds[0]);
   ::close(fds[1]);
@@ -100,23 +107,26 @@ TEST_F(PosixPlatformTest, OnlyRegularFilesAreRead) {
 
 TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
   EXPECT_EQ(platform.KindOf(Path("sub")), FileKind::kMissing);
-  EXPECT_EQ(platform.CreateFolder(Path("sub") + "/"), "");
+  EXPECT_EQ(platform.CreateFolder(Path("sub") + "/", &reason), Status::kOk);
   EXPECT_EQ(platform.KindOf(Path("sub") + "/"), FileKind::kFolder);
-  EXPECT_EQ(platform.CreateFolder(Path("sub")), "");  // made meanwhile: fine
-  Put("file", "x");
+  EXPECT_EQ(platform.CreateFolder(Path("sub"), &reason), Status::kOk);  // made meanwhile: fine
+  Spit(dir / "file", "x");
   EXPECT_EQ(platform.KindOf(Path("file")), FileKind::kFile);
   EXPECT_EQ(platform.KindOf("/dev/null"), FileKind::kOther);
-  EXPECT_EQ(platform.CreateFolder(Path("file")), "File exists");
-  EXPECT_EQ(platform.CreateFolder(Path("file") + "/"), "File exists");  // as MakeFolders asks
-  EXPECT_EQ(platform.CreateFolder(Path("no/such")), "No such file or directory");
+  for (const auto& [path, why] :
+       {std::pair{Path("file"), "File exists"},
+        std::pair{Path("file") + "/", "File exists"},  // as MakeFolders asks
+        std::pair{Path("no/such"), "No such file or directory"}}) {
+    EXPECT_EQ(platform.CreateFolder(path, &reason), Status::kFailed);
+    EXPECT_EQ(reason, why);
+  }
 }
 
 TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
-  std::string reason;
   EXPECT_EQ(platform.WriteNewFile(Path("new"), "bytes\r\n", &reason), Status::kOk);
-  EXPECT_EQ(Get("new"), "bytes\r\n");
+  EXPECT_EQ(Slurp(dir / "new"), "bytes\r\n");
   EXPECT_EQ(platform.WriteNewFile(Path("empty"), "", &reason), Status::kOk);
-  EXPECT_EQ(Get("empty"), "");
+  EXPECT_EQ(Slurp(dir / "empty"), "");
   EXPECT_EQ(platform.WriteNewFile(Path("no/such"), "x", &reason), Status::kFailed);
   EXPECT_EQ(reason, "No such file or directory");
   {
@@ -134,19 +144,19 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
     EXPECT_FALSE(fs::exists(dir / "large"));
   }
 
-  Put("old", "old");
+  Spit(dir / "old", "old");
   ASSERT_EQ(::chmod(Path("old").c_str(), 0640), 0);
   ASSERT_EQ(platform.WriteNewFile(Path("tmp"), "new", &reason), Status::kOk);
   EXPECT_EQ(platform.RenameReplacing(Path("tmp"), Path("old"), &reason), Status::kOk);
   EXPECT_EQ(platform.SyncFolderOf(Path("old"), &reason), Status::kOk);
-  EXPECT_EQ(Get("old"), "new");
+  EXPECT_EQ(Slurp(dir / "old"), "new");
   EXPECT_EQ(fs::status(dir / "old").permissions(), fs::perms(0640));
   EXPECT_FALSE(fs::exists(dir / "tmp"));
 
   ASSERT_EQ(::chmod(Path("old").c_str(), 0444), 0);
   ASSERT_EQ(platform.WriteNewFile(Path("tmp"), "newer", &reason), Status::kOk);
   EXPECT_EQ(platform.RenameReplacing(Path("tmp"), Path("old"), &reason), Status::kFailed);
-  EXPECT_EQ(Get("old"), "new");
+  EXPECT_EQ(Slurp(dir / "old"), "new");
   EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kOk);
   EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kMissing);
 }
@@ -154,39 +164,34 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
 // Whatever already has the name is taken: a link is not followed, a pipe not
 // opened (that would hang), and no one's file is emptied or removed.
 TEST_F(PosixPlatformTest, ANewFileTakesNothingOver) {
-  Put("target", "someone's");
+  Spit(dir / "target", "someone's");
   fs::create_symlink(dir / "target", dir / "link");
   fs::create_symlink(dir / "nowhere", dir / "dangling");
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-  Put("theirs", "theirs");
+  Spit(dir / "theirs", "theirs");
   ASSERT_EQ(::chmod(Path("theirs").c_str(), 0), 0);
-  std::string reason;
   for (const char* name : {"link", "dangling", "fifo", "theirs"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(platform.WriteNewFile(Path(name), "mine", &reason), Status::kTaken);
     EXPECT_EQ(reason, "File exists");
   }
-  EXPECT_EQ(Get("target"), "someone's");
+  EXPECT_EQ(Slurp(dir / "target"), "someone's");
   EXPECT_FALSE(fs::exists(dir / "nowhere"));
   EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
-  EXPECT_EQ(Get("theirs"), "theirs");
+  EXPECT_EQ(Slurp(dir / "theirs"), "theirs");
 }
 
 TEST_F(PosixPlatformTest, SettingsComeFromTheConfigHome) {
-  fs::create_directories(dir / "Kyrlen");
-  Put("Kyrlen/settings.ini", "[Path]\nPath=/opt/kyrlen/kyrlen.exe\n");
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  const std::string restore = saved ? saved : "";
-  ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-  EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path"), "/opt/kyrlen/kyrlen.exe");
-  EXPECT_EQ(platform.ReadSetting("Other", "Path", "Path"), "");
-  Put("Kyrlen/settings.ini", "[Path]\nPath=/opt/kyrlen\0/x.exe\n"s);
-  EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path"), "");
-  if (saved) {
-    ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_CONFIG_HOME");
-  }
+  SetVariable("XDG_CONFIG_HOME", dir.string());
+  SetVariable("WINEPREFIX", Path("no prefix"));
+  Spit(dir / "Kyrlen/settings.ini", "[Path]\nPath=/opt/kyrlen/kyrlen.exe\n");
+  std::string value;
+  EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path", &value, &reason), Status::kOk);
+  EXPECT_EQ(value, "/opt/kyrlen/kyrlen.exe");
+  EXPECT_EQ(platform.ReadSetting("Other", "Path", "Path", &value, &reason), Status::kMissing);
+  Spit(dir / "Kyrlen/settings.ini", "[Path]\nPath=/opt/kyrlen\0/x.exe\n"s);
+  EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path", &value, &reason), Status::kFailed);
+  EXPECT_EQ(value, "/opt/kyrlen/kyrlen.exe");
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "helpers/whole_file.h"
 #include "platform/utf8.h"
+#include "platform/whole_file.h"
 
 namespace brellam {
 
@@ -59,6 +59,21 @@ std::string SystemReason(DWORD error) {
   while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n')) reason.pop_back();
   if (reason.empty()) reason = L"error " + std::to_wstring(error);
   return Narrow(reason);
+}
+
+// The path as the wide file API takes it. Past MAX_PATH (less the room
+// CreateDirectoryW keeps for a file name), only the long-path form reaches
+// the file where the system's long-path setting is off; that form wants a
+// full path with backslashes, which GetFullPathNameW makes.
+std::wstring FilePath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  if (wide.size() < MAX_PATH - 12) return wide;
+  const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(size, L'\0');
+  const DWORD got = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (got == 0 || got >= size) return wide;
+  full.resize(got);
+  return LongPathForm(full);
 }
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -133,6 +148,12 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
+std::wstring LongPathForm(std::wstring_view full_path) {
+  if (full_path.starts_with(L"\\\\?\\")) return std::wstring(full_path);
+  if (full_path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + std::wstring(full_path.substr(2));
+  return L"\\\\?\\" + std::wstring(full_path);
+}
+
 std::wstring ArgumentsOf(std::wstring_view command_line) {
   std::size_t i = 0;
   if (!command_line.empty() && command_line[0] == L'"') {
@@ -161,25 +182,30 @@ void Win32Platform::ShowMessage(const Message& message) {
   ::MessageBoxW(nullptr, prompt.c_str(), Widen(kProgramName).c_str(), MB_OK);
 }
 
-std::string Win32Platform::ReadSetting(std::string_view application, std::string_view section,
-                                       std::string_view key) const {
+Status Win32Platform::ReadSetting(std::string_view application, std::string_view section,
+                                  std::string_view key, std::string* value,
+                                  std::string* reason) const {
   const std::wstring subkey = kSettingsRoot + Widen(application) + L"\\" + Widen(section);
-  const std::wstring value = Widen(key);
+  const std::wstring name = Widen(key);
   // REG_EXPAND_SZ comes back expanded.
   const DWORD flags = RRF_RT_REG_SZ;
   DWORD size = 0;
-  if (::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), value.c_str(), flags, nullptr, nullptr,
-                     &size) != ERROR_SUCCESS) {
-    return {};
-  }
+  LSTATUS error = ::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), flags, nullptr,
+                                 nullptr, &size);
   std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
   size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), value.c_str(), flags, nullptr, text.data(),
-                     &size) != ERROR_SUCCESS) {
-    return {};
+  if (error == ERROR_SUCCESS) {
+    error = ::RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), flags, nullptr,
+                           text.data(), &size);
+  }
+  if (error != ERROR_SUCCESS) {
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return Failed(reason, static_cast<DWORD>(error), missing ? Status::kMissing : Status::kFailed);
   }
   text.resize(std::min(text.size(), text.find(L'\0')));
-  return Narrow(text);
+  if (text.empty()) return Status::kMissing;
+  *value = Narrow(text);
+  return Status::kOk;
 }
 
 std::size_t Win32Platform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
@@ -223,40 +249,56 @@ LocalDate Win32Platform::Today() const {
 }
 
 FileKind Win32Platform::KindOf(const std::string& path) const {
-  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(FilePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kFolder : FileKind::kFile;
 }
 
-std::string Win32Platform::CreateFolder(const std::string& path) {
-  if (::CreateDirectoryW(Widen(path).c_str(), nullptr)) return {};
+Status Win32Platform::CreateFolder(const std::string& path, std::string* reason) {
+  if (::CreateDirectoryW(FilePath(path).c_str(), nullptr)) return Status::kOk;
   const DWORD error = ::GetLastError();
-  if (error == ERROR_ALREADY_EXISTS && KindOf(path) == FileKind::kFolder) return {};
-  return SystemReason(error);
+  if (error == ERROR_ALREADY_EXISTS && KindOf(path) == FileKind::kFolder) return Status::kOk;
+  return Failed(reason, error);
 }
 
-std::int64_t Win32Platform::ReadFileBytes(const std::string& path, std::string& bytes) {
+Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std::string* reason) {
   // No sharing: a file another program is still writing is not taken half-done.
-  FileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  FileHandle file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  // Only a file on a disk is read: a device such as CON may never end.
-  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
-      !::GetFileSizeEx(file.get(), &size)) {
-    return -1;
+  if (!file.valid()) {
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return Failed(reason, error, missing ? Status::kMissing : Status::kFailed);
   }
+  // Only a file on a disk is read: a device such as CON may never end.
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+    *reason = "not a file on a disk";
+    return Status::kFailed;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return Failed(reason, ::GetLastError());
   const auto read_some = [&file](char* into, std::size_t n) -> std::int64_t {
     const auto want = static_cast<DWORD>(std::min<std::size_t>(n, std::size_t{1} << 30));
     DWORD read = 0;
     if (!::ReadFile(file.get(), into, want, &read, nullptr)) return -1;
     return static_cast<std::int64_t>(read);
   };
-  return ReadWholeFile(static_cast<std::uint64_t>(size.QuadPart), read_some, bytes);
+  ::SetLastError(ERROR_SUCCESS);
+  const std::int64_t count =
+      ReadWholeFile(static_cast<std::uint64_t>(size.QuadPart), read_some, *bytes);
+  if (count < 0) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SUCCESS) return Failed(reason, error);
+    *reason = "too large to hold in memory";
+    return Status::kFailed;
+  }
+  if (count == 0) bytes->clear();
+  return Status::kOk;
 }
 
 Status Win32Platform::WriteNewFile(const std::string& path, std::string_view bytes,
                                    std::string* reason) {
-  const std::wstring name = Widen(path);
+  const std::wstring name = FilePath(path);
   FileHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
@@ -283,13 +325,13 @@ Status Win32Platform::WriteNewFile(const std::string& path, std::string_view byt
 
 Status Win32Platform::RenameReplacing(const std::string& from, const std::string& to,
                                       std::string* reason) {
-  const std::wstring target = Widen(to);
+  const std::wstring target = FilePath(to);
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return Failed(reason, ERROR_ACCESS_DENIED);
   }
   // Write-through: the move is on the disk when it returns.
-  if (!::MoveFileExW(Widen(from).c_str(), target.c_str(),
+  if (!::MoveFileExW(FilePath(from).c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return Failed(reason, ::GetLastError());
   }
@@ -302,7 +344,7 @@ Status Win32Platform::SyncFolderOf(const std::string&, std::string*) {
 }
 
 Status Win32Platform::RemoveFile(const std::string& path, std::string* reason) {
-  if (::DeleteFileW(Widen(path).c_str())) return Status::kOk;
+  if (::DeleteFileW(FilePath(path).c_str())) return Status::kOk;
   const DWORD error = ::GetLastError();
   return Failed(reason, error, error == ERROR_FILE_NOT_FOUND ? Status::kMissing : Status::kFailed);
 }

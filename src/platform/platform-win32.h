@@ -16,8 +16,8 @@ class Win32Platform : public Platform {
 
   CommandLine ReadCommandLine() const override;
   void ShowMessage(const Message& message) override;
-  std::string ReadSetting(std::string_view application, std::string_view section,
-                          std::string_view key) const override;
+  Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
+                     std::string* value, std::string* reason) const override;
 
   PathStyle Paths() const override { return PathStyle::kWindows; }
   const CodePage& AnsiCodePage() const override { return code_page_; }
@@ -27,8 +27,8 @@ class Win32Platform : public Platform {
   std::uint64_t RandomNumber() override;
 
   FileKind KindOf(const std::string& path) const override;
-  std::string CreateFolder(const std::string& path) override;
-  std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) override;
+  Status CreateFolder(const std::string& path, std::string* reason) override;
+  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;
   Status WriteNewFile(const std::string& path, std::string_view bytes,
                       std::string* reason) override;
   Status RenameReplacing(const std::string& from, const std::string& to,
@@ -44,6 +44,10 @@ class Win32Platform : public Platform {
 // Between the core's UTF-8 and the wide API's UTF-16.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+
+// A full path in the form that reaches past MAX_PATH: "\\?\C:\...", or
+// "\\?\UNC\server\share\..." for a network path.
+std::wstring LongPathForm(std::wstring_view full_path);
 
 // The arguments part of a command line: what follows the program's path
 // (quoted or not) and the blanks after it.

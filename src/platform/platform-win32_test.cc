@@ -4,9 +4,10 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
+#include <utility>
 
 #include "code_page_932_cases.h"
+#include "test_support.h"
 
 namespace brellam {
 namespace {
@@ -31,6 +32,12 @@ TEST(Win32ArgumentsTest, WhatFollowsTheProgramPath) {
     SCOPED_TRACE(Narrow(c.command_line));
     EXPECT_EQ(ArgumentsOf(c.command_line), c.arguments);
   }
+}
+
+TEST(Win32PathsTest, LongPathForm) {
+  EXPECT_EQ(LongPathForm(L"C:\\a b\\c"), L"\\\\?\\C:\\a b\\c");
+  EXPECT_EQ(LongPathForm(L"\\\\srv\\share\\c"), L"\\\\?\\UNC\\srv\\share\\c");
+  EXPECT_EQ(LongPathForm(L"\\\\?\\C:\\c"), L"\\\\?\\C:\\c");
 }
 
 TEST(Win32TextTest, Utf8AndUtf16AndTheAnsiCodePage) {
@@ -61,32 +68,28 @@ TEST(Win32SettingsTest, ReadsTheStoredStringExpandedOrNothing) {
                               static_cast<DWORD>((expand.size() + 1) * sizeof(wchar_t))),
             ERROR_SUCCESS);
   const Win32Platform platform;
-  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Path"), Narrow(plain));
-  const std::string expanded = platform.ReadSetting("BrellamTest", "Path", "Expand");
-  EXPECT_TRUE(expanded.ends_with("\\host.exe")) << expanded;
-  EXPECT_EQ(expanded.find('%'), std::string::npos) << expanded;
-  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Missing"), "");
-  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Other", "Path"), "");
+  std::string value;
+  std::string reason;
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Path", &value, &reason), Status::kOk);
+  EXPECT_EQ(value, Narrow(plain));
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Expand", &value, &reason), Status::kOk);
+  EXPECT_TRUE(value.ends_with("\\host.exe")) << value;
+  EXPECT_EQ(value.find('%'), std::string::npos) << value;
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Path", "Missing", &value, &reason),
+            Status::kMissing);
+  EXPECT_EQ(platform.ReadSetting("BrellamTest", "Other", "Path", &value, &reason),
+            Status::kMissing);
   ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\BrellamTest");
 }
 
 class Win32FilesTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          (L"brellam-win32-" + std::to_wstring(::GetCurrentProcessId()) + L"-한글");
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    for (const auto& entry : fs::directory_iterator(dir)) {
-      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    fs::remove_all(dir);
-  }
   std::string Path(const wchar_t* name) const { return Narrow((dir / name).wstring()); }
-  std::string Get(const wchar_t* name) const {
-    std::ifstream in(dir / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+
+  // What reading answers, and the bytes that it leaves.
+  std::pair<Status, std::string> Read(const wchar_t* name) {
+    std::string bytes = "before";
+    return {platform.ReadFile(Path(name), &bytes, &reason), bytes};
   }
 
   // Writes a new file and says whether it worked.
@@ -94,27 +97,26 @@ class Win32FilesTest : public testing::Test {
     return platform.WriteNewFile(Path(name), bytes, &reason) == Status::kOk;
   }
 
-  fs::path dir;
+  // The folder's own name is Korean: the ANSI API could not even open it.
+  const TemporaryFolder temporary{fs::path(L"win32-한글")};
+  const fs::path& dir = temporary.path();
   Win32Platform platform;
   std::string reason;
 };
 
 TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
-  // The folder name itself is Korean: the ANSI API could not even open it.
+  using Read_ = std::pair<Status, std::string>;
   EXPECT_TRUE(Put(L"ソ표.txt", "\x83\x5C\r\n"));
-  std::string bytes;
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"ソ표.txt"), bytes), 4);
-  EXPECT_EQ(bytes, "\x83\x5C\r\n");
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"missing.txt"), bytes), -1);
   EXPECT_TRUE(Put(L"empty.txt", ""));
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"empty.txt"), bytes), 0);
-  EXPECT_EQ(bytes, "\x83\x5C\r\n");
+  EXPECT_EQ(Read(L"ソ표.txt"), Read_(Status::kOk, "\x83\x5C\r\n"));
+  EXPECT_EQ(Read(L"empty.txt"), Read_(Status::kOk, ""));
+  EXPECT_EQ(Read(L"missing.txt"), Read_(Status::kMissing, "before"));
   // A device is no file, whatever folder it is named in.
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"CON"), bytes), -1);
+  EXPECT_EQ(Read(L"CON"), Read_(Status::kFailed, "before"));
   // Nothing is taken over: not a file of that name, nor a folder.
   EXPECT_EQ(platform.WriteNewFile(Path(L"empty.txt"), "x", &reason), Status::kTaken);
   EXPECT_EQ(platform.WriteNewFile(Narrow(dir.wstring()), "x", &reason), Status::kTaken);
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"empty.txt"), bytes), 0);
+  EXPECT_EQ(Read(L"empty.txt"), Read_(Status::kOk, ""));
 }
 
 TEST_F(Win32FilesTest, AFileHeldOpenElsewhereCannotBeRead) {
@@ -122,24 +124,23 @@ TEST_F(Win32FilesTest, AFileHeldOpenElsewhereCannotBeRead) {
   const HANDLE held = ::CreateFileW((dir / L"held.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  std::string bytes;
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"held.txt"), bytes), -1);
+  EXPECT_EQ(Read(L"held.txt").first, Status::kFailed);
   ::CloseHandle(held);
-  EXPECT_EQ(platform.ReadFileBytes(Path(L"held.txt"), bytes), 1);
+  EXPECT_EQ(Read(L"held.txt").second, "x");
 }
 
 TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
   ASSERT_TRUE(Put(L"old.htm", "old"));
   ASSERT_TRUE(Put(L"new.tmp", "new"));
   EXPECT_EQ(platform.RenameReplacing(Path(L"new.tmp"), Path(L"old.htm"), &reason), Status::kOk);
-  EXPECT_EQ(Get(L"old.htm"), "new");
+  EXPECT_EQ(Slurp(dir / L"old.htm"), "new");
   EXPECT_FALSE(fs::exists(dir / L"new.tmp"));
 
   ::SetFileAttributesW((dir / L"old.htm").c_str(), FILE_ATTRIBUTE_READONLY);
   ASSERT_TRUE(Put(L"newer.tmp", "newer"));
   EXPECT_EQ(platform.RenameReplacing(Path(L"newer.tmp"), Path(L"old.htm"), &reason),
             Status::kFailed);
-  EXPECT_EQ(Get(L"old.htm"), "new");
+  EXPECT_EQ(Slurp(dir / L"old.htm"), "new");
   EXPECT_EQ(platform.RemoveFile(Path(L"newer.tmp"), &reason), Status::kOk);
   EXPECT_EQ(platform.RemoveFile(Path(L"newer.tmp"), &reason), Status::kMissing);
 }
@@ -147,13 +148,16 @@ TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
 TEST_F(Win32FilesTest, FoldersAndTheirFailures) {
   EXPECT_EQ(platform.KindOf(Narrow(dir.wstring()) + "\\"), FileKind::kFolder);
   EXPECT_EQ(platform.KindOf(Path(L"sub")), FileKind::kMissing);
-  EXPECT_EQ(platform.CreateFolder(Path(L"sub") + "\\"), "");
+  EXPECT_EQ(platform.CreateFolder(Path(L"sub") + "\\", &reason), Status::kOk);
   EXPECT_EQ(platform.KindOf(Path(L"sub")), FileKind::kFolder);
-  EXPECT_EQ(platform.CreateFolder(Path(L"sub")), "");
+  EXPECT_EQ(platform.CreateFolder(Path(L"sub"), &reason), Status::kOk);
   ASSERT_TRUE(Put(L"file", "x"));
   EXPECT_EQ(platform.KindOf(Path(L"file")), FileKind::kFile);
-  EXPECT_NE(platform.CreateFolder(Path(L"file")), "");
-  EXPECT_NE(platform.CreateFolder(Path(L"no\\such\\")), "");
+  for (const std::string& path : {Path(L"file"), Path(L"no\\such\\")}) {
+    reason.clear();
+    EXPECT_EQ(platform.CreateFolder(path, &reason), Status::kFailed);
+    EXPECT_NE(reason, "");
+  }
 }
 
 }  // namespace

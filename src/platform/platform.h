@@ -1,7 +1,9 @@
 // The one seam between the conversion and the system it runs on: a POSIX
 // and a Win32 implementation are chosen at build time, and tests put a
 // fake in their place. Paths and texts are UTF-8 (on POSIX, paths are the
-// bytes given); file contents are bytes of the ANSI code page.
+// bytes given); file contents are bytes of the ANSI code page. What can
+// fail answers a Status, and the system's reason beside it; nothing throws
+// but for want of memory.
 #ifndef BRELLAM_PLATFORM_PLATFORM_H_
 #define BRELLAM_PLATFORM_PLATFORM_H_
 
@@ -10,10 +12,10 @@
 #include <string>
 #include <string_view>
 
-#include "helpers/code_page.h"
-#include "helpers/path.h"
+#include "platform/code_page.h"
 #include "platform/command_line.h"
 #include "platform/local_date.h"
+#include "platform/path_style.h"
 
 namespace brellam {
 
@@ -45,10 +47,10 @@ class Platform {
   virtual CommandLine ReadCommandLine() const = 0;
   virtual void ShowMessage(const Message& message) = 0;
 
-  // The per-user settings store; the empty text when the value is missing
-  // or cannot be read.
-  virtual std::string ReadSetting(std::string_view application, std::string_view section,
-                                  std::string_view key) const = 0;
+  // The per-user settings store: kMissing when it holds no such value.
+  virtual Status ReadSetting(std::string_view application, std::string_view section,
+                             std::string_view key, std::string* value,
+                             std::string* reason) const = 0;
 
   // Locale and clock.
   virtual PathStyle Paths() const = 0;
@@ -63,14 +65,14 @@ class Platform {
   // Bits no other process can guess.
   virtual std::uint64_t RandomNumber() = 0;
 
-  // File system. Failures come back as values: an empty reason, or false.
+  // File system.
   virtual FileKind KindOf(const std::string& path) const = 0;
-  // The system's reason when the folder could not be made, else empty.
-  virtual std::string CreateFolder(const std::string& path) = 0;
-  // The whole file into `bytes`: -1 when it cannot be opened (or held in
-  // memory), 0 when it is empty, else the number of bytes read; `bytes` is
-  // replaced only then.
-  virtual std::int64_t ReadFileBytes(const std::string& path, std::string& bytes) = 0;
+  // kOk also when the folder is there already.
+  virtual Status CreateFolder(const std::string& path, std::string* reason) = 0;
+  // The whole of a regular file (anything else fails at once: a device may
+  // never end, a pipe's writer never close), however its size changes
+  // while it is read. `bytes` is replaced only on kOk.
+  virtual Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) = 0;
   // Creates the file, only where nothing has its name (kTaken: not even a
   // link, which is not followed), writes exactly `bytes` and answers kOk
   // once they are on the disk. A file it made but could not fill is gone.

@@ -1,4 +1,4 @@
-#include "helpers/whole_file.h"
+#include "platform/whole_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Reading a whole file, however its size changes while it is read.
-#ifndef BRELLAM_HELPERS_WHOLE_FILE_H_
-#define BRELLAM_HELPERS_WHOLE_FILE_H_
+#ifndef BRELLAM_PLATFORM_WHOLE_FILE_H_
+#define BRELLAM_PLATFORM_WHOLE_FILE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -26,4 +26,4 @@ std::int64_t ReadWholeFile(std::uint64_t expected_size, const ReadSome& read_som
 
 }  // namespace brellam
 
-#endif  // BRELLAM_HELPERS_WHOLE_FILE_H_
+#endif  // BRELLAM_PLATFORM_WHOLE_FILE_H_

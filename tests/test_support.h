@@ -1,14 +1,16 @@
-// One skin text and the exact bytes its conversion must give, and whole-file
-// helpers, shared by the tests that run the program on each platform.
-#ifndef BRELLAM_TESTS_SKIN_FIXTURE_H_
-#define BRELLAM_TESTS_SKIN_FIXTURE_H_
+// What the tests share: throwaway folders, whole files, and one skin text
+// with the exact bytes its conversion must give.
+#ifndef BRELLAM_TESTS_TEST_SUPPORT_H_
+#define BRELLAM_TESTS_TEST_SUPPORT_H_
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/local_date.h"
 
@@ -67,6 +69,41 @@ inline void Spit(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A new folder of its own in the system's temporary folder, removed with
+// all it holds, read-only files too, when the test is done with it.
+class TemporaryFolder {
+ public:
+  explicit TemporaryFolder(const std::filesystem::path& tag) {
+    std::random_device random;
+    do {
+      std::filesystem::path name = "brellam-";
+      name += tag;
+      name += "-" + std::to_string(random());
+      path_ = std::filesystem::temp_directory_path() / name;
+    } while (!std::filesystem::create_directory(path_));
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  ~TemporaryFolder() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::error_code ignored;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (fs::recursive_directory_iterator entry(path_, error), end; !error && entry != end;
+         entry.increment(error)) {
+      if (!entry->is_symlink(ignored)) {
+        fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+      }
+    }
+    fs::remove_all(path_, ignored);
+  }
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
 }  // namespace brellam
 
-#endif  // BRELLAM_TESTS_SKIN_FIXTURE_H_
+#endif  // BRELLAM_TESTS_TEST_SUPPORT_H_
