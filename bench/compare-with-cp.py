@@ -4,8 +4,9 @@
 Each case is something people do: install a skin into a host folder that
 has no skin folder yet ("fresh"), convert it again over the skin folder of
 an earlier run, as a skin maker does after every edit ("again"), convert a
-skin that names NewRes.htm on every body line ("many-mentions") or one
-saved as UTF-8 ("utf-8"), these two into a fresh host folder. For each
+skin that names NewRes.htm on every body line, fresh ("many-mentions") and
+again ("many-mentions-again"), or one saved as UTF-8 into a fresh host
+folder ("utf-8"). For each
 case and size, brellam, cp followed by sync of the copy (the anchor for a
 program that flushes what it writes) and plain cp run in turns,
 interleaved, several times; in "again" each keeps its output of the round
@@ -45,6 +46,8 @@ CASES = [
     Case("again", "over the skin folder of an earlier run", (), True),
     Case("many-mentions", "NewRes.htm on every body line, into a fresh host folder",
          ("--mention-every=1",), False),
+    Case("many-mentions-again", "NewRes.htm on every body line, over an earlier skin folder",
+         ("--mention-every=1",), True),
     Case("utf-8", "the skin saved as UTF-8, into a fresh host folder", ("--utf-8",), False),
 ]
 

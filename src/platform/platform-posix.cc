@@ -15,8 +15,10 @@
 #include <cstring>
 #include <ctime>
 #include <utility>
+#include <vector>
 
 #include "platform/settings_ini.h"
+#include "platform/utf8.h"
 #include "platform/whole_file.h"
 #include "platform/wine_registry.h"
 
@@ -118,39 +120,56 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
-constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
 
-// Where the first character that the C library's code page 932 table maps
-// one way only stands: each comes back from the bytes it is given as a
-// different character (U+00A5 as a backslash, U+301C as U+FF5E, ...), or, for the
-// tag characters, as nothing. Windows refuses all of them.
-std::size_t FirstOneWayCharacter(std::string_view utf8) {
-  for (std::size_t at = 0; at < utf8.size(); ++at) {
-    const std::string_view rest = utf8.substr(at);
-    switch (static_cast<unsigned char>(utf8[at])) {
-      case 0xC2:
-        if (rest.size() >= 2 &&
-            std::string_view("\xA2\xA3\xA5\xAC").find(rest[1]) != std::string_view::npos) {
-          return at;
-        }
-        break;
-      case 0xE2:
-        for (std::string_view one_way :
-             {"\xE2\x80\x94", "\xE2\x80\x96", "\xE2\x80\xBE", "\xE2\x88\x92"}) {
-          if (rest.starts_with(one_way)) return at;
-        }
-        break;
-      case 0xE3:
-        if (rest.starts_with("\xE3\x80\x9C")) return at;
-        break;
-      case 0xF3:  // U+E0000-U+E007F
-        if (rest.starts_with("\xF3\xA0\x80") || rest.starts_with("\xF3\xA0\x81")) return at;
-        break;
-      default:
-        break;
+// All of `in` through `converter`, or nothing when any of it does not go.
+bool ConvertWhole(iconv_t converter, std::string_view in, std::string& out) {
+  out.resize(in.size() * 4);
+  char* from = const_cast<char*>(in.data());
+  std::size_t from_left = in.size();
+  char* to = out.data();
+  std::size_t room = out.size();
+  ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+  const bool whole =
+      ::iconv(converter, &from, &from_left, &to, &room) != static_cast<std::size_t>(-1);
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return whole;
+}
+
+// The code page 932 code that stands for each character of the Basic
+// Multilingual Plane past ASCII, or 0: the C library's own table, turned
+// round once so that a large text costs a look-up a character. Built from
+// what the library reads each code as, and what it writes for each
+// character so read, kept only where that reads back as the character.
+std::vector<std::uint16_t> EncodeTable932(iconv_t to_932, iconv_t from_932) {
+  const CodePage& code_page = CodePage932();
+  std::vector<char32_t> read_as(0x10000, 0);
+  std::string bytes;
+  std::string utf8;
+  for (unsigned code = 0x80; code < 0x10000; ++code) {
+    const auto first = static_cast<char>(code >> 8);
+    const auto second = static_cast<char>(code & 0xFF);
+    if (code < 0x100 ? code_page.IsLead(second)
+                     : !code_page.IsLead(first) || !code_page.IsTrail(second)) {
+      continue;
+    }
+    bytes = code < 0x100 ? std::string(1, second) : std::string{first, second};
+    if (ConvertWhole(from_932, bytes, utf8)) {
+      const Utf8Character c = Utf8At(utf8, 0);
+      if (c.well_formed && c.size == utf8.size()) read_as[code] = c.code_point;
     }
   }
-  return std::string_view::npos;
+  std::vector<std::uint16_t> table(0x10000, 0);
+  for (const char32_t c : read_as) {
+    if (c < 0x80 || c > 0xFFFF || table[c] != 0) continue;
+    utf8.clear();
+    AppendUtf8(c, utf8);
+    if (!ConvertWhole(to_932, utf8, bytes) || bytes.empty() || bytes.size() > 2) continue;
+    const unsigned code = bytes.size() == 1 ? static_cast<unsigned char>(bytes[0])
+                                            : (static_cast<unsigned char>(bytes[0]) << 8) |
+                                                  static_cast<unsigned char>(bytes[1]);
+    if (read_as[code] == c) table[c] = static_cast<std::uint16_t>(code);
+  }
+  return table;
 }
 
 // The host runs under Wine and keeps its settings where it would on
@@ -169,11 +188,12 @@ std::string ReadWineSetting(std::string_view application, std::string_view secti
 
 }  // namespace
 
-PosixPlatform::PosixPlatform(int argc, const char* const* argv)
-    : arguments_(argv + (argc > 0 ? 1 : 0), argv + argc) {}
+PosixPlatform::PosixPlatform(int argc, const char* const* argv, std::size_t table_from)
+    : arguments_(argv + (argc > 0 ? 1 : 0), argv + argc), table_from_(table_from) {}
 
 PosixPlatform::~PosixPlatform() {
   if (to_932_ != kNoConverter) ::iconv_close(to_932_);
+  if (from_932_ != kNoConverter) ::iconv_close(from_932_);
 }
 
 CommandLine PosixPlatform::ReadCommandLine() const {
@@ -215,37 +235,50 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
 }
 
 std::size_t PosixPlatform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
-  const std::size_t limit = std::min(utf8.size(), FirstOneWayCharacter(utf8));
-  if (to_932_ == kNoConverter) to_932_ = ::iconv_open("CP932", "UTF-8");
   if (to_932_ == kNoConverter) {
-    // Without the table only ASCII is certain.
+    to_932_ = ::iconv_open("CP932", "UTF-8");
+    from_932_ = ::iconv_open("UTF-8", "CP932");
+  }
+  if (to_932_ == kNoConverter || from_932_ == kNoConverter) {
+    // Without the library's table only ASCII is certain.
     std::size_t ascii = 0;
-    while (ascii < limit && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
     ansi.append(utf8.substr(0, ascii));
     return ascii;
   }
-  ::iconv(to_932_, nullptr, nullptr, nullptr, nullptr);
-  // No character takes more bytes in code page 932 than in UTF-8, so each
-  // piece's room is its own size; pieces keep that room small.
-  constexpr std::size_t kPiece = 1 << 16;
-  char* in = const_cast<char*>(utf8.data());
-  std::size_t in_left = limit;
-  while (in_left > 0) {
-    const std::size_t piece = std::min(in_left, kPiece);
-    std::size_t piece_left = piece;
-    const std::size_t old_size = ansi.size();
-    ansi.resize(old_size + piece);
-    char* out = ansi.data() + old_size;
-    std::size_t room = piece;
-    const std::size_t result = ::iconv(to_932_, &in, &piece_left, &out, &room);
-    const int error = errno;
-    ansi.resize(static_cast<std::size_t>(out - ansi.data()));
-    in_left -= piece - piece_left;
-    // A character cut by the end of a piece goes on in the next one; any
-    // other stop is a character the code page lacks, or no UTF-8.
-    if (result == kFailed && !(error == EINVAL && piece < in_left + (piece - piece_left))) break;
+  if (utf8.size() < table_from_ && table_.empty()) {
+    // A piece is taken only when it reads back as it was: the library also
+    // writes some characters as look-alikes (U+00A5 as "\\", U+301C as
+    // U+FF5E's code) or as nothing (the tag characters), which Windows
+    // refuses.
+    std::string encoded;
+    std::string back;
+    return AppendInPieces(utf8, ansi, [&](std::string_view piece, std::string& out) {
+      if (!ConvertWhole(to_932_, piece, encoded) || !ConvertWhole(from_932_, encoded, back) ||
+          back != piece) {
+        return false;
+      }
+      out += encoded;
+      return true;
+    });
   }
-  return limit - in_left;
+  if (table_.empty()) table_ = EncodeTable932(to_932_, from_932_);
+  std::size_t at = 0;
+  while (at < utf8.size()) {
+    const auto byte = static_cast<unsigned char>(utf8[at]);
+    if (byte < 0x80) {
+      ansi.push_back(static_cast<char>(byte));
+      ++at;
+      continue;
+    }
+    const Utf8Character c = Utf8At(utf8, at);
+    const std::uint16_t code = c.well_formed && c.code_point <= 0xFFFF ? table_[c.code_point] : 0;
+    if (code == 0) break;
+    if (code > 0xFF) ansi.push_back(static_cast<char>(code >> 8));
+    ansi.push_back(static_cast<char>(code & 0xFF));
+    at += c.size;
+  }
+  return at;
 }
 
 LocalDate PosixPlatform::Today() const {

@@ -16,7 +16,10 @@ namespace brellam {
 
 class PosixPlatform : public Platform {
  public:
-  PosixPlatform(int argc, const char* const* argv);
+  // Texts of at least `table_from` bytes are encoded through a table made
+  // once from the C library's: it takes a few milliseconds to make, and
+  // pays only for large texts.
+  PosixPlatform(int argc, const char* const* argv, std::size_t table_from = 64 << 10);
   ~PosixPlatform() override;
   PosixPlatform(const PosixPlatform&) = delete;
   PosixPlatform& operator=(const PosixPlatform&) = delete;
@@ -47,6 +50,9 @@ class PosixPlatform : public Platform {
   std::vector<std::string> arguments_;
   // Opened at the first use and kept: a page is encoded in many pieces.
   mutable iconv_t to_932_ = reinterpret_cast<iconv_t>(-1);
+  mutable iconv_t from_932_ = reinterpret_cast<iconv_t>(-1);
+  mutable std::vector<std::uint16_t> table_;
+  std::size_t table_from_;
   std::uint64_t fallback_counter_ = 0;
 };
 

@@ -61,25 +61,27 @@ TEST(PosixArgumentsTest, AsGivenAndJoinedWithSingleBlanks) {
             (std::vector<std::string>{"/a b/x.txt", "\"y.txt"}));
 }
 
+// Through the C library piece by piece, and through the table made from it.
 TEST(PosixCodePageTest, EncodesWhatCodePage932HoldsAsItself) {
-  const PosixPlatform platform(0, nullptr);
-  ExpectEncodesAsCodePage932(platform);
   const iconv_t back = ::iconv_open("UTF-8", "CP932");
   ASSERT_NE(back, reinterpret_cast<iconv_t>(-1));
-  ExpectNoLookAlikes(platform, [&](const std::string& ansi) {
-    char utf8[8];
-    char* in = const_cast<char*>(ansi.data());
-    char* out = utf8;
-    std::size_t in_left = ansi.size();
-    std::size_t room = sizeof utf8;
-    ::iconv(back, &in, &in_left, &out, &room);
-    return std::string(utf8, static_cast<std::size_t>(out - utf8));
-  });
+  for (const std::size_t table_from : {std::size_t{64} << 10, std::size_t{0}}) {
+    SCOPED_TRACE(table_from);
+    const PosixPlatform platform(0, nullptr, table_from);
+    ExpectEncodesAsCodePage932(platform);
+    ExpectNoLookAlikes(platform, [&](const std::string& ansi) {
+      char utf8[8];
+      char* in = const_cast<char*>(ansi.data());
+      char* out = utf8;
+      std::size_t in_left = ansi.size();
+      std::size_t room = sizeof utf8;
+      ::iconv(back, &in, &in_left, &out, &room);
+      return std::string(utf8, static_cast<std::size_t>(out - utf8));
+    });
+  }
   ::iconv_close(back);
 }
 
-// Only a regular file is read: a device may never end, and a pipe's writer
-// may never close.
 TEST_F(PosixPlatformTest, ReadsWholeRegularFilesAndRefusesTheRest) {
   Spit(dir / "a.txt", std::string("x\0y\r\n", 5));
   Spit(dir / "empty.txt", "");

@@ -76,8 +76,6 @@ std::wstring FilePath(const std::string& path) {
   return LongPathForm(full);
 }
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 // Appends `utf8` in the code page when every character is in it as itself.
 bool AppendAnsi(int code_page, std::string_view utf8, std::string& ansi) {
   if (utf8.empty()) return true;
@@ -209,31 +207,9 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
 }
 
 std::size_t Win32Platform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
-  // Whole pieces first, growing while they go through; around a character
-  // the code page lacks, one character at a time. Each character is thus
-  // looked at a bounded number of times.
-  constexpr std::size_t kFirstPiece = 64;
-  constexpr std::size_t kLargestPiece = 1 << 20;
-  std::size_t done = 0;
-  std::size_t piece = kFirstPiece;
-  while (done < utf8.size()) {
-    std::size_t end = std::min(utf8.size(), done + piece);
-    while (end > done && end < utf8.size() && IsContinuationByte(utf8[end])) --end;
-    if (AppendAnsi(code_page_.number, utf8.substr(done, end - done), ansi)) {
-      done = end;
-      piece = std::min(piece * 2, kLargestPiece);
-      continue;
-    }
-    while (done < end) {
-      const Utf8Character c = Utf8At(utf8, done);
-      if (!c.well_formed || !AppendAnsi(code_page_.number, utf8.substr(done, c.size), ansi)) {
-        return done;
-      }
-      done += c.size;
-    }
-    piece = kFirstPiece;
-  }
-  return done;
+  return AppendInPieces(utf8, ansi, [this](std::string_view piece, std::string& out) {
+    return AppendAnsi(code_page_.number, piece, out);
+  });
 }
 
 std::string Win32Platform::DateSeparator() const {

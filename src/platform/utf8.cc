@@ -1,5 +1,7 @@
 #include "platform/utf8.h"
 
+#include <algorithm>
+
 namespace brellam {
 
 Utf8Character Utf8At(std::string_view text, std::size_t at) {
@@ -56,6 +58,34 @@ void AppendUtf8(char32_t code_point, std::string& out) {
     byte(0x80 | ((code_point >> 6) & 0x3F));
     byte(0x80 | (code_point & 0x3F));
   }
+}
+
+std::size_t AppendInPieces(std::string_view utf8, std::string& out,
+                           const std::function<bool(std::string_view, std::string&)>& take) {
+  constexpr std::size_t kFirstPiece = 64;
+  constexpr std::size_t kLargestPiece = 1 << 20;
+  std::size_t done = 0;
+  std::size_t piece = kFirstPiece;
+  while (done < utf8.size()) {
+    std::size_t end = std::min(utf8.size(), done + piece);
+    // Not within a character: before a continuation byte.
+    while (end > done && end < utf8.size() &&
+           (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+      --end;
+    }
+    if (take(utf8.substr(done, end - done), out)) {
+      done = end;
+      piece = std::min(piece * 2, kLargestPiece);
+      continue;
+    }
+    while (done < end) {
+      const Utf8Character c = Utf8At(utf8, done);
+      if (!c.well_formed || !take(utf8.substr(done, c.size), out)) return done;
+      done += c.size;
+    }
+    piece = kFirstPiece;
+  }
+  return done;
 }
 
 }  // namespace brellam

@@ -3,6 +3,7 @@
 #define BRELLAM_PLATFORM_UTF8_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,15 @@ struct Utf8Character {
 Utf8Character Utf8At(std::string_view text, std::size_t at);
 
 void AppendUtf8(char32_t code_point, std::string& out);
+
+// Appends to `out` what `take` takes of `utf8` and answers how far that
+// got: the character there is one `take` refuses, or bytes that are no
+// UTF-8. `take` is asked for whole pieces first, growing while it takes
+// them, and around a piece it refuses for one character at a time, so each
+// character is looked at a bounded number of times. It must append a piece
+// whole, answering true, or append nothing.
+std::size_t AppendInPieces(std::string_view utf8, std::string& out,
+                           const std::function<bool(std::string_view, std::string&)>& take);
 
 }  // namespace brellam
 
