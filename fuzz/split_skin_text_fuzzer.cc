@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "conversion/skin_pack.h"
+#include "conversion/skin_pages.h"
 #include "conversion/skin_text.h"
+#include "fake_platform.h"
 #include "fuzz_check.h"
 #include "helpers/text_encoding.h"
 #include "platform/code_page.h"
@@ -309,6 +311,18 @@ void CheckBuiltSkinSplitsBack(FuzzedDataProvider& data) {
   FUZZ_CHECK(pages.Res() == (res_first ? middle : last_page));
 }
 
+// Pages written over the decoded text itself are the pages written apart.
+void CheckPagesInPlace(std::string_view input) {
+  DecodedText decoded = DecodeText("\xEF\xBB\xBF" + std::string(input));
+  if (!decoded.error.empty()) return;
+  const FakePlatform platform;
+  const SkinPages apart = SplitSkinText(decoded.text, SingleByteCodePage());
+  const SkinPages in_place = PagesInAnsi(std::move(decoded), platform);
+  FUZZ_CHECK(in_place.Header() == ToAnsi(apart.Header(), platform, Unencodable::kReference));
+  FUZZ_CHECK(in_place.NewRes() == ToAnsi(apart.NewRes(), platform, Unencodable::kReference));
+  FUZZ_CHECK(in_place.Res() == ToAnsi(apart.Res(), platform, Unencodable::kReference));
+}
+
 // Page bytes, with names of pages, line ends and lead bytes in them often.
 std::string FuzzPage(FuzzedDataProvider& data) {
   static constexpr std::array<std::string_view, 9> kPieces = {
@@ -364,6 +378,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   brellam::CheckAgainstTheRules(input, brellam::CodePage932());
   brellam::CheckAgainstTheRules(input, brellam::SingleByteCodePage());
   brellam::CheckUnicodeAgainstTheRules(input);
+  brellam::CheckPagesInPlace(input);
   FuzzedDataProvider data(bytes, size);
   brellam::CheckBuiltSkinSplitsBack(data);
   FuzzedDataProvider pack_data(bytes, size);

@@ -4,6 +4,7 @@
 #define BRELLAM_TESTS_FAKE_PLATFORM_H_
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <new>
@@ -60,21 +61,23 @@ class FakePlatform : public Platform {
   PathStyle Paths() const override { return style; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
   // Enough of code page 932 for the tests: ASCII and a few characters.
-  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override {
+  Encoded EncodeAnsiInto(std::string_view utf8, char* out) const override {
     static const std::map<std::string_view, std::string_view> kTable = {
         {"ソ", "\x83\x5C"}, {"表", "\x95\x5C"}, {"あ", "\x82\xA0"}, {"～", "\x81\x60"}};
-    std::size_t at = 0;
-    while (at < utf8.size()) {
-      if (static_cast<unsigned char>(utf8[at]) < 0x80) {
-        ansi.push_back(utf8[at++]);
-        continue;
+    Encoded encoded;
+    while (encoded.taken < utf8.size()) {
+      std::string_view bytes = utf8.substr(encoded.taken, 1);
+      if (static_cast<unsigned char>(utf8[encoded.taken]) >= 0x80) {
+        const auto known = kTable.find(utf8.substr(encoded.taken, 3));
+        if (known == kTable.end()) break;
+        bytes = known->second;
+        encoded.taken += 2;
       }
-      const auto known = kTable.find(utf8.substr(at, 3));
-      if (known == kTable.end()) break;
-      ansi.append(known->second);
-      at += 3;
+      std::memmove(out + encoded.written, bytes.data(), bytes.size());
+      encoded.written += bytes.size();
+      ++encoded.taken;
     }
-    return at;
+    return encoded;
   }
   std::string DateSeparator() const override { return "/"; }
   LocalDate Today() const override { return today; }

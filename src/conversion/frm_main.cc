@@ -12,6 +12,7 @@
 #include "conversion/settings_text.h"
 #include "conversion/skin_name.h"
 #include "conversion/skin_pack.h"
+#include "conversion/skin_pages.h"
 #include "conversion/skin_text.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
@@ -34,27 +35,6 @@ constexpr int kMaxPackedNumber = 9999;
 std::string_view WithoutTrailingSeparators(std::string_view path, PathStyle style) {
   while (path.size() > 1 && IsSeparator(path.back(), style)) path.remove_suffix(1);
   return path;
-}
-
-// The pages as the host reads them, in the ANSI code page: the pages of a
-// skin text in UTF-8 or UTF-16 are split on its own characters, then encoded.
-SkinPages PagesInAnsi(DecodedText skin_text, const Platform& platform) {
-  if (skin_text.encoding == TextEncoding::kAnsi) {
-    return SplitSkinText(std::move(skin_text.text), platform.AnsiCodePage());
-  }
-  // Page names are ASCII, which UTF-8 never uses inside a longer character:
-  // every byte of a name starts a character.
-  const SkinPages unicode = SplitSkinText(std::move(skin_text.text), SingleByteCodePage());
-  SkinPages pages;
-  pages.text.reserve(unicode.text.size());
-  for (const auto& [from, to] :
-       {std::pair{unicode.header, &pages.header}, std::pair{unicode.new_res, &pages.new_res},
-        std::pair{unicode.res, &pages.res}}) {
-    to->begin = pages.text.size();
-    AppendAnsi(unicode.Page(from), platform, Unencodable::kReference, pages.text);
-    to->end = pages.text.size();
-  }
-  return pages;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "helpers/text_encoding.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "platform/utf8.h"
@@ -91,21 +93,6 @@ constexpr Substitute kSubstitutes932[] = {
     {"\xC2\xAC", "\x81\xCA"},      // U+00AC NOT SIGN
 };
 
-// The next substitute from `at` on, or kNone.
-std::size_t NextSubstitute(std::string_view utf8, std::size_t at, const Substitute** which) {
-  for (; at < utf8.size(); ++at) {
-    const auto byte = static_cast<unsigned char>(utf8[at]);
-    if (byte != 0xC2 && byte != 0xE2 && byte != 0xE3) continue;
-    for (const Substitute& substitute : kSubstitutes932) {
-      if (utf8.substr(at).starts_with(substitute.utf8)) {
-        *which = &substitute;
-        return at;
-      }
-    }
-  }
-  return kNone;
-}
-
 }  // namespace
 
 DecodedText DecodeText(std::string bytes) {
@@ -133,30 +120,31 @@ DecodedText DecodeText(std::string bytes) {
   return decoded;
 }
 
+std::size_t AppendReplacement(std::string_view utf8, std::size_t at, const Platform& platform,
+                              Unencodable unencodable, std::string& ansi) {
+  const Utf8Character c = Utf8At(utf8, at);
+  const std::string_view rest = utf8.substr(at);
+  const bool substitutes = platform.AnsiCodePage().number == 932;
+  const auto substitute =
+      std::find_if(std::begin(kSubstitutes932), std::end(kSubstitutes932),
+                   [&](const Substitute& s) { return substitutes && rest.starts_with(s.utf8); });
+  if (substitute != std::end(kSubstitutes932)) {
+    ansi.append(substitute->ansi);
+  } else if (c.well_formed && unencodable == Unencodable::kReference) {
+    ansi.append("&#").append(std::to_string(c.code_point)).append(";");
+  } else {
+    ansi.push_back('?');
+  }
+  return c.size;
+}
+
 void AppendAnsi(std::string_view utf8, const Platform& platform, Unencodable unencodable,
                 std::string& ansi) {
-  ansi.reserve(ansi.size() + utf8.size());
-  const bool substitutes = platform.AnsiCodePage().number == 932;
   std::size_t at = 0;
-  while (at < utf8.size()) {
-    const Substitute* substitute = nullptr;
-    const std::size_t next = substitutes ? NextSubstitute(utf8, at, &substitute) : kNone;
-    const std::size_t end = next == kNone ? utf8.size() : next;
-    while (at < end) {
-      at += platform.EncodeAnsi(utf8.substr(at, end - at), ansi);
-      if (at == end) break;
-      const Utf8Character c = Utf8At(utf8, at);
-      if (c.well_formed && unencodable == Unencodable::kReference) {
-        ansi.append("&#").append(std::to_string(c.code_point)).append(";");
-      } else {
-        ansi.push_back('?');
-      }
-      at += c.size;
-    }
-    if (substitute != nullptr) {
-      ansi.append(substitute->ansi);
-      at += substitute->utf8.size();
-    }
+  while (true) {
+    at += platform.EncodeAnsi(utf8.substr(at), ansi);
+    if (at == utf8.size()) return;
+    at += AppendReplacement(utf8, at, platform, unencodable, ansi);
   }
 }
 

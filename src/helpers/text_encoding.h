@@ -41,6 +41,11 @@ enum class Unencodable {
 void AppendAnsi(std::string_view utf8, const Platform& platform, Unencodable unencodable,
                 std::string& ansi);
 
+// For the character at `at` of `utf8`, which the platform's EncodeAnsi
+// stopped at, appends what AppendAnsi writes for it, and answers its size.
+std::size_t AppendReplacement(std::string_view utf8, std::size_t at, const Platform& platform,
+                              Unencodable unencodable, std::string& ansi);
+
 inline std::string ToAnsi(std::string_view utf8, const Platform& platform,
                           Unencodable unencodable) {
   std::string ansi;

@@ -164,9 +164,8 @@ std::vector<std::uint16_t> EncodeTable932(iconv_t to_932, iconv_t from_932) {
     utf8.clear();
     AppendUtf8(c, utf8);
     if (!ConvertWhole(to_932, utf8, bytes) || bytes.empty() || bytes.size() > 2) continue;
-    const unsigned code = bytes.size() == 1 ? static_cast<unsigned char>(bytes[0])
-                                            : (static_cast<unsigned char>(bytes[0]) << 8) |
-                                                  static_cast<unsigned char>(bytes[1]);
+    unsigned code = 0;
+    for (const char byte : bytes) code = (code << 8) | static_cast<unsigned char>(byte);
     if (read_as[code] == c) table[c] = static_cast<std::uint16_t>(code);
   }
   return table;
@@ -234,7 +233,7 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   return Status::kOk;
 }
 
-std::size_t PosixPlatform::EncodeAnsi(std::string_view utf8, std::string& ansi) const {
+Platform::Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {
   if (to_932_ == kNoConverter) {
     to_932_ = ::iconv_open("CP932", "UTF-8");
     from_932_ = ::iconv_open("UTF-8", "CP932");
@@ -243,42 +242,43 @@ std::size_t PosixPlatform::EncodeAnsi(std::string_view utf8, std::string& ansi) 
     // Without the library's table only ASCII is certain.
     std::size_t ascii = 0;
     while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
-    ansi.append(utf8.substr(0, ascii));
-    return ascii;
+    std::memmove(out, utf8.data(), ascii);
+    return {ascii, ascii};
   }
   if (utf8.size() < table_from_ && table_.empty()) {
     // A piece is taken only when it reads back as it was: the library also
     // writes some characters as look-alikes (U+00A5 as "\\", U+301C as
     // U+FF5E's code) or as nothing (the tag characters), which Windows
     // refuses.
-    std::string encoded;
     std::string back;
-    return AppendInPieces(utf8, ansi, [&](std::string_view piece, std::string& out) {
-      if (!ConvertWhole(to_932_, piece, encoded) || !ConvertWhole(from_932_, encoded, back) ||
+    const Taken taken = TakeInPieces(utf8, out, [&](std::string_view piece, std::string& scratch) {
+      if (!ConvertWhole(to_932_, piece, scratch) || !ConvertWhole(from_932_, scratch, back) ||
           back != piece) {
+        scratch.clear();
         return false;
       }
-      out += encoded;
       return true;
     });
+    return {taken.taken, taken.written};
   }
   if (table_.empty()) table_ = EncodeTable932(to_932_, from_932_);
+  char* const start = out;
   std::size_t at = 0;
   while (at < utf8.size()) {
     const auto byte = static_cast<unsigned char>(utf8[at]);
     if (byte < 0x80) {
-      ansi.push_back(static_cast<char>(byte));
+      *out++ = static_cast<char>(byte);
       ++at;
       continue;
     }
     const Utf8Character c = Utf8At(utf8, at);
     const std::uint16_t code = c.well_formed && c.code_point <= 0xFFFF ? table_[c.code_point] : 0;
     if (code == 0) break;
-    if (code > 0xFF) ansi.push_back(static_cast<char>(code >> 8));
-    ansi.push_back(static_cast<char>(code & 0xFF));
+    if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
+    *out++ = static_cast<char>(code & 0xFF);
     at += c.size;
   }
-  return at;
+  return {at, static_cast<std::size_t>(out - start)};
 }
 
 LocalDate PosixPlatform::Today() const {

@@ -31,7 +31,7 @@ class PosixPlatform : public Platform {
 
   PathStyle Paths() const override { return PathStyle::kPosix; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
-  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override;
+  Encoded EncodeAnsiInto(std::string_view utf8, char* out) const override;
   std::string DateSeparator() const override { return "/"; }
   LocalDate Today() const override;
   std::uint64_t RandomNumber() override;

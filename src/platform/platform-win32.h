@@ -21,7 +21,7 @@ class Win32Platform : public Platform {
 
   PathStyle Paths() const override { return PathStyle::kWindows; }
   const CodePage& AnsiCodePage() const override { return code_page_; }
-  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const override;
+  Encoded EncodeAnsiInto(std::string_view utf8, char* out) const override;
   std::string DateSeparator() const override;
   LocalDate Today() const override;
   std::uint64_t RandomNumber() override;

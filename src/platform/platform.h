@@ -55,11 +55,26 @@ class Platform {
   // Locale and clock.
   virtual PathStyle Paths() const = 0;
   virtual const CodePage& AnsiCodePage() const = 0;
-  // Appends to `ansi` the ANSI code page bytes of the longest start of
-  // `utf8` that the code page holds character for character, never as a
-  // look-alike, and answers its length. The character after it is one that
-  // the code page lacks, or bytes that are no UTF-8.
-  virtual std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const = 0;
+  // Writes at `out` the ANSI code page bytes of the longest start of `utf8`
+  // that the code page holds character for character, never as a
+  // look-alike, and answers how much of `utf8` that took and how many bytes
+  // it wrote. The character after it is one the code page lacks, or bytes
+  // that are no UTF-8. No character takes more bytes in an ANSI code page
+  // than in UTF-8, and each is read before its bytes are written: `out`
+  // needs room for utf8.size() bytes, and may be `utf8` itself or before it.
+  struct Encoded {
+    std::size_t taken = 0;
+    std::size_t written = 0;
+  };
+  virtual Encoded EncodeAnsiInto(std::string_view utf8, char* out) const = 0;
+  // The same, appended to `ansi`; answers how much of `utf8` it took.
+  std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const {
+    const std::size_t old_size = ansi.size();
+    ansi.resize(old_size + utf8.size());
+    const Encoded encoded = EncodeAnsiInto(utf8, ansi.data() + old_size);
+    ansi.resize(old_size + encoded.written);
+    return encoded.taken;
+  }
   virtual std::string DateSeparator() const = 0;
   virtual LocalDate Today() const = 0;
   // Bits no other process can guess.

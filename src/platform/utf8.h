@@ -18,18 +18,59 @@ struct Utf8Character {
 // The character at `at`. Ill-formed bytes (overlong forms, surrogates,
 // beyond U+10FFFF, cut short) give the longest start that could have begun
 // a character, at least one byte, so that each is replaced once.
-Utf8Character Utf8At(std::string_view text, std::size_t at);
+inline Utf8Character Utf8At(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return {lead, 1, true};
+  // Continuation bytes are 0x80-0xBF, narrowed after some leads so that no
+  // overlong form, surrogate or code point past U+10FFFF gets through.
+  std::size_t more = 0;
+  char32_t code_point = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    more = 1;
+    code_point = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    more = 2;
+    code_point = lead & 0x0Fu;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    more = 3;
+    code_point = lead & 0x07u;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return {};
+  }
+  std::size_t size = 1;
+  for (; more > 0; --more, ++size) {
+    if (at + size >= text.size()) return {0, size, false};
+    const auto next = static_cast<unsigned char>(text[at + size]);
+    if (next < low || next > high) return {0, size, false};
+    code_point = (code_point << 6) | (next & 0x3Fu);
+    low = 0x80;
+    high = 0xBF;
+  }
+  return {code_point, size, true};
+}
 
 void AppendUtf8(char32_t code_point, std::string& out);
 
-// Appends to `out` what `take` takes of `utf8` and answers how far that
-// got: the character there is one `take` refuses, or bytes that are no
-// UTF-8. `take` is asked for whole pieces first, growing while it takes
-// them, and around a piece it refuses for one character at a time, so each
-// character is looked at a bounded number of times. It must append a piece
-// whole, answering true, or append nothing.
-std::size_t AppendInPieces(std::string_view utf8, std::string& out,
-                           const std::function<bool(std::string_view, std::string&)>& take);
+// Writes at `out` what `take` takes of `utf8`, and answers how much of
+// `utf8` that was and how many bytes it wrote; the character after it is
+// one `take` refuses, or bytes that are no UTF-8. `take` is asked for whole
+// pieces first, growing while it takes them, and around a piece it refuses
+// for one character at a time, so each character is looked at a bounded
+// number of times. It appends a piece's bytes to its `scratch` whole,
+// answering true, or appends nothing. A piece is written only once it has
+// been read, and never longer than it is: `out` may be `utf8` itself.
+struct Taken {
+  std::size_t taken = 0;
+  std::size_t written = 0;
+};
+Taken TakeInPieces(std::string_view utf8, char* out,
+                   const std::function<bool(std::string_view, std::string&)>& take);
 
 }  // namespace brellam
 
