@@ -20,8 +20,42 @@ constexpr std::array<std::string_view, 3> kStems = {"Header", "New", "Res"};
 
 bool HasNameAt(std::string_view text, std::size_t dot, std::string_view stem,
                const CodePage& code_page) {
-  return dot >= stem.size() && text.compare(dot - stem.size(), stem.size(), stem) == 0 &&
+  return dot >= stem.size() &&
+         std::memcmp(text.data() + dot - stem.size(), stem.data(), stem.size()) == 0 &&
          StartsCharacter(text, dot - stem.size(), code_page);
+}
+
+// The next ".htm" from `from` on, or kNone.
+std::size_t NextExtension(std::string_view text, std::size_t from) {
+  while (from + kExtension.size() <= text.size()) {
+    const void* dot = std::memchr(text.data() + from, '.', text.size() - from);
+    if (dot == nullptr) return kNone;
+    from = static_cast<std::size_t>(static_cast<const char*>(dot) - text.data());
+    if (from + kExtension.size() <= text.size() && text[from + 1] == 'h' && text[from + 2] == 't' &&
+        text[from + 3] == 'm') {
+      return from;
+    }
+    ++from;
+  }
+  return kNone;
+}
+
+// Whose name, if any, ends at the ".htm" at `dot`; told apart by the letter
+// before the dot. Of a "NewRes.htm", "Res.htm" is no name.
+constexpr int kNewResFound = 3;
+constexpr int kNothingFound = -1;
+int NameEndingAt(std::string_view text, std::size_t dot, const CodePage& code_page) {
+  switch (dot > 0 ? text[dot - 1] : '\0') {
+    case 's':
+      if (HasNameAt(text, dot, kNewResStem, code_page)) return kNewResFound;
+      return HasNameAt(text, dot, kStems[kRes], code_page) ? kRes : kNothingFound;
+    case 'w':
+      return HasNameAt(text, dot, kStems[kNewRes], code_page) ? kNewRes : kNothingFound;
+    case 'r':
+      return HasNameAt(text, dot, kStems[kHeader], code_page) ? kHeader : kNothingFound;
+    default:
+      return kNothingFound;
+  }
 }
 
 // One look through the text: every name ends in ".htm", so one search for
@@ -38,9 +72,9 @@ std::array<std::size_t, 3> RenameAndFindNames(std::string& text, const CodePage&
   std::array<std::size_t, 3> last = {0, 0, 0};
   std::size_t in = 0;
   std::size_t out = 0;
-  for (std::size_t dot = text.find(kExtension); dot != kNone;
-       dot = text.find(kExtension, dot + 1)) {
-    if (HasNameAt(text, dot, kNewResStem, code_page)) {
+  for (std::size_t dot = NextExtension(text, 0); dot != kNone; dot = NextExtension(text, dot + 1)) {
+    const int found = NameEndingAt(text, dot, code_page);
+    if (found == kNewResFound) {
       const std::size_t at = dot - kNewResStem.size();
       std::memmove(text.data() + out, text.data() + in, at - in);
       out += at - in;
@@ -49,12 +83,9 @@ std::array<std::size_t, 3> RenameAndFindNames(std::string& text, const CodePage&
       out += kNewName.size();
       in = at + kNewResName.size();
       dot = in - 1;
-      continue;
-    }
-    for (std::size_t part = 0; part < kStems.size(); ++part) {
-      if (HasNameAt(text, dot, kStems[part], code_page)) {
-        last[part] = dot - kStems[part].size() - in + out;
-      }
+    } else if (found != kNothingFound) {
+      const auto part = static_cast<std::size_t>(found);
+      last[part] = dot - kStems[part].size() - in + out;
     }
   }
   if (in > out) {
