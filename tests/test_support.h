@@ -78,7 +78,8 @@ class TemporaryFolder {
     do {
       std::filesystem::path name = "brellam-";
       name += tag;
-      name += "-" + std::to_string(random());
+      name += '-';
+      name += std::to_string(random());
       path_ = std::filesystem::temp_directory_path() / name;
     } while (!std::filesystem::create_directory(path_));
   }
