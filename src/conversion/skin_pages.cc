@@ -28,7 +28,7 @@ SkinPages PagesInAnsi(DecodedText skin_text, const Platform& platform) {
     range->begin = written;
     while (true) {
       const std::size_t end = range->end + moved;
-      const Platform::Encoded encoded =
+      const Encoded encoded =
           platform.EncodeAnsiInto(std::string_view(text).substr(read, end - read), &text[written]);
       written += encoded.written;
       read += encoded.taken;

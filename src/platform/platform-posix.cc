@@ -242,7 +242,7 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   return Status::kOk;
 }
 
-Platform::Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {
+Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {
   if (to_932_ == kNoConverter) {
     to_932_ = ::iconv_open("CP932", "UTF-8");
     from_932_ = ::iconv_open("UTF-8", "CP932");
@@ -260,7 +260,7 @@ Platform::Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out
     // U+FF5E's code) or as nothing (the tag characters), which Windows
     // refuses.
     std::string back;
-    const Taken taken = TakeInPieces(utf8, out, [&](std::string_view piece, std::string& scratch) {
+    return TakeInPieces(utf8, out, [&](std::string_view piece, std::string& scratch) {
       if (!ConvertWhole(to_932_, piece, scratch) || !ConvertWhole(from_932_, scratch, back) ||
           back != piece) {
         scratch.clear();
@@ -268,7 +268,6 @@ Platform::Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out
       }
       return true;
     });
-    return {taken.taken, taken.written};
   }
   if (table_.empty()) table_ = EncodeTable932(to_932_, from_932_);
   char* const start = out;

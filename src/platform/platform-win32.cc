@@ -206,11 +206,10 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
   return Status::kOk;
 }
 
-Platform::Encoded Win32Platform::EncodeAnsiInto(std::string_view utf8, char* out) const {
-  const Taken taken = TakeInPieces(utf8, out, [this](std::string_view piece, std::string& scratch) {
+Encoded Win32Platform::EncodeAnsiInto(std::string_view utf8, char* out) const {
+  return TakeInPieces(utf8, out, [this](std::string_view piece, std::string& scratch) {
     return AppendAnsi(code_page_.number, piece, scratch);
   });
-  return {taken.taken, taken.written};
 }
 
 std::string Win32Platform::DateSeparator() const {

@@ -16,6 +16,7 @@
 #include "platform/command_line.h"
 #include "platform/local_date.h"
 #include "platform/path_style.h"
+#include "platform/utf8.h"
 
 namespace brellam {
 
@@ -62,10 +63,6 @@ class Platform {
   // that are no UTF-8. No character takes more bytes in an ANSI code page
   // than in UTF-8, and each is read before its bytes are written: `out`
   // needs room for utf8.size() bytes, and may be `utf8` itself or before it.
-  struct Encoded {
-    std::size_t taken = 0;
-    std::size_t written = 0;
-  };
   virtual Encoded EncodeAnsiInto(std::string_view utf8, char* out) const = 0;
   // The same, appended to `ansi`; answers how much of `utf8` it took.
   std::size_t EncodeAnsi(std::string_view utf8, std::string& ansi) const {

@@ -1,6 +1,6 @@
 #include "platform/settings_ini.h"
 
-#include <algorithm>
+#include "platform/ascii.h"
 
 namespace brellam {
 
@@ -26,15 +26,6 @@ std::string_view NextLine(std::string_view& rest) {
 
 bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// As Windows' own settings stores match names.
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
-
 // People write a path with blanks in quotes, as on a command line.
 std::string_view Unquoted(std::string_view value) {
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
@@ -55,13 +46,13 @@ std::string ReadIniValue(std::string_view ini_text, std::string_view section,
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
-      in_section =
-          close != std::string_view::npos && SameName(Trimmed(line.substr(1, close - 1)), section);
+      in_section = close != std::string_view::npos &&
+                   SameNameIgnoringCase(Trimmed(line.substr(1, close - 1)), section);
       continue;
     }
     const std::size_t equals = line.find('=');
     if (in_section && equals != std::string_view::npos &&
-        SameName(Trimmed(line.substr(0, equals)), key)) {
+        SameNameIgnoringCase(Trimmed(line.substr(0, equals)), key)) {
       return std::string(Unquoted(Trimmed(line.substr(equals + 1))));
     }
   }

@@ -24,11 +24,11 @@ void AppendUtf8(char32_t code_point, std::string& out) {
   }
 }
 
-Taken TakeInPieces(std::string_view utf8, char* out,
-                   const std::function<bool(std::string_view, std::string&)>& take) {
+Encoded TakeInPieces(std::string_view utf8, char* out,
+                     const std::function<bool(std::string_view, std::string&)>& take) {
   constexpr std::size_t kFirstPiece = 64;
   constexpr std::size_t kLargestPiece = 1 << 20;
-  Taken done;
+  Encoded done;
   std::string scratch;
   const auto taken = [&](std::string_view piece) {
     scratch.clear();

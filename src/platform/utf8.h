@@ -65,12 +65,12 @@ void AppendUtf8(char32_t code_point, std::string& out);
 // number of times. It appends a piece's bytes to its `scratch` whole,
 // answering true, or appends nothing. A piece is written only once it has
 // been read, and never longer than it is: `out` may be `utf8` itself.
-struct Taken {
-  std::size_t taken = 0;
-  std::size_t written = 0;
+struct Encoded {
+  std::size_t taken = 0;    // of the UTF-8 text
+  std::size_t written = 0;  // bytes at `out`
 };
-Taken TakeInPieces(std::string_view utf8, char* out,
-                   const std::function<bool(std::string_view, std::string&)>& take);
+Encoded TakeInPieces(std::string_view utf8, char* out,
+                     const std::function<bool(std::string_view, std::string&)>& take);
 
 }  // namespace brellam
 

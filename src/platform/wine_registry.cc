@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/utf8.h"
 
 namespace brellam {
@@ -21,12 +22,6 @@ struct Value {
 using Variables = std::vector<std::pair<std::string, std::string>>;
 
 constexpr std::string_view kBlanks = " \t";
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, {}, AsciiLower, AsciiLower);
-}
 
 bool IsOctal(char c) { return c >= '0' && c <= '7'; }
 
@@ -155,7 +150,7 @@ std::vector<Value> ValuesOf(std::string_view reg_text, std::string_view key) {
     if (line.starts_with('[')) {
       line.remove_prefix(1);
       std::string name;
-      in_key = ReadQuoted(line, ']', name) && SameName(name, key);
+      in_key = ReadQuoted(line, ']', name) && SameNameIgnoringCase(name, key);
     } else if (Value value; in_key && ReadValueLine(line, value)) {
       values.push_back(std::move(value));
     }
@@ -165,14 +160,14 @@ std::vector<Value> ValuesOf(std::string_view reg_text, std::string_view key) {
 
 const std::string* Find(const Variables& variables, std::string_view name) {
   const auto found = std::ranges::find_if(
-      variables, [&](const auto& variable) { return SameName(variable.first, name); });
+      variables, [&](const auto& variable) { return SameNameIgnoringCase(variable.first, name); });
   return found == variables.end() ? nullptr : &found->second;
 }
 
 void Set(Variables& variables, const std::string& name, std::string text) {
   if (name.empty()) return;
   const auto found = std::ranges::find_if(
-      variables, [&](const auto& variable) { return SameName(variable.first, name); });
+      variables, [&](const auto& variable) { return SameNameIgnoringCase(variable.first, name); });
   if (found != variables.end()) {
     found->second = std::move(text);
   } else {
@@ -223,8 +218,9 @@ std::string ReadWineRegistryString(std::string_view reg_text, std::string_view k
                                    std::string_view value) {
   const std::vector<Value> values = ValuesOf(reg_text, key);
   // Wine keeps the last of two equal names in a key.
-  const auto found = std::ranges::find_if(values.rbegin(), values.rend(),
-                                          [&](const Value& v) { return SameName(v.name, value); });
+  const auto found = std::ranges::find_if(values.rbegin(), values.rend(), [&](const Value& v) {
+    return SameNameIgnoringCase(v.name, value);
+  });
   if (found == values.rend()) return {};
   switch (found->kind) {
     case Kind::kString:
