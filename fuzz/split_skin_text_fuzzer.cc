@@ -14,6 +14,7 @@
 
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
+#include "code_page_932_reference.h"
 #include "conversion/skin_text.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
@@ -131,9 +132,12 @@ Pages<Unit> SplitSlowly(const Text<Unit>& skin_text, const StartsOf<Unit>& start
   return pages;
 }
 
+// Code page 932's lead and trail bytes come from Wine's table, not from the
+// one the split uses.
 Pages<char> SplitSlowly(std::string_view skin_text, const CodePage& code_page) {
+  const CodePage& table = code_page.number == 932 ? ReferenceCodePage932().code_page : code_page;
   return SplitSlowly<char>(std::string(skin_text), [&](const std::string& text) {
-    return CharacterStarts(text, code_page);
+    return CharacterStarts(text, table);
   });
 }
 

@@ -48,6 +48,9 @@ TEST(DecodeTextTest, EncodingFromTheBytes) {
       {"Utf16Le", std::string("\xFF\xFE\xBD\x30R\0\r\0\n\0", 10), TextEncoding::kUtf16Le,
        "ソR\r\n"},
       {"Utf16BePair", std::string("\xFE\xFF\xD8\x3D\xDE\x00\0a", 8), TextEncoding::kUtf16Be, "😀a"},
+      {"Utf16Edges", std::string("\xFF\xFE\xFF\x07\x00\x08\xFF\xDB\xFF\xDF", 10),
+       TextEncoding::kUtf16Le, "\u07FF\u0800\U0010FFFF"},
+      {"Utf8FromU0800", "\u07FF\u0800", utf8, "\u07FF\u0800"},
       {"Utf16OddSize",
        "\xFF\xFE"
        "a",

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "code_page_932_reference.h"
+
 namespace brellam {
 namespace {
 
@@ -35,6 +37,15 @@ TEST(CodePageTest, CharacterStartsIn932) {
     SCOPED_TRACE(testing::PrintToString(c.text) + " at " + std::to_string(c.pos));
     EXPECT_EQ(StartsCharacter(c.text, c.pos, CodePage932()), c.starts);
     EXPECT_TRUE(StartsCharacter(c.text, c.pos, SingleByteCodePage()));
+  }
+}
+
+TEST(CodePageTest, LeadAndTrailBytesOf932AreWines) {
+  const CodePage& reference = ReferenceCodePage932().code_page;
+  for (int b = 0; b < 256; ++b) {
+    SCOPED_TRACE(b);
+    EXPECT_EQ(CodePage932().IsLead(static_cast<char>(b)), reference.IsLead(static_cast<char>(b)));
+    EXPECT_EQ(CodePage932().IsTrail(static_cast<char>(b)), reference.IsTrail(static_cast<char>(b)));
   }
 }
 

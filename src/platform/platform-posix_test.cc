@@ -69,15 +69,18 @@ TEST(PosixCodePageTest, EncodesWhatCodePage932HoldsAsItself) {
     SCOPED_TRACE(table_from);
     const PosixPlatform platform(0, nullptr, table_from);
     ExpectEncodesAsCodePage932(platform);
-    ExpectNoLookAlikes(platform, [&](const std::string& ansi) {
-      char utf8[8];
-      char* in = const_cast<char*>(ansi.data());
-      char* out = utf8;
-      std::size_t in_left = ansi.size();
-      std::size_t room = sizeof utf8;
-      ::iconv(back, &in, &in_left, &out, &room);
-      return std::string(utf8, static_cast<std::size_t>(out - utf8));
-    });
+    ExpectNoLookAlikes(
+        platform,
+        [&](const std::string& ansi) {
+          char utf8[8];
+          char* in = const_cast<char*>(ansi.data());
+          char* out = utf8;
+          std::size_t in_left = ansi.size();
+          std::size_t room = sizeof utf8;
+          ::iconv(back, &in, &in_left, &out, &room);
+          return std::string(utf8, static_cast<std::size_t>(out - utf8));
+        },
+        5);  // the C library lacks the single bytes 0x80, 0xA0 and 0xFD-0xFF
   }
   ::iconv_close(back);
 }

@@ -49,12 +49,15 @@ TEST(Win32TextTest, Utf8AndUtf16AndTheAnsiCodePage) {
   EXPECT_TRUE(platform.AnsiCodePage().IsTrail('\x5C'));
   EXPECT_EQ(platform.DateSeparator(), "/");
   ExpectEncodesAsCodePage932(platform);
-  ExpectNoLookAlikes(platform, [](const std::string& ansi) {
-    wchar_t wide[4];
-    const int units =
-        ::MultiByteToWideChar(932, 0, ansi.data(), static_cast<int>(ansi.size()), wide, 4);
-    return Narrow(std::wstring_view(wide, static_cast<std::size_t>(units > 0 ? units : 0)));
-  });
+  ExpectNoLookAlikes(
+      platform,
+      [](const std::string& ansi) {
+        wchar_t wide[4];
+        const int units =
+            ::MultiByteToWideChar(932, 0, ansi.data(), static_cast<int>(ansi.size()), wide, 4);
+        return Narrow(std::wstring_view(wide, static_cast<std::size_t>(units > 0 ? units : 0)));
+      },
+      0);
 }
 
 TEST(Win32SettingsTest, ReadsTheStoredStringExpandedOrNothing) {
