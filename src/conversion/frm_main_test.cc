@@ -290,6 +290,26 @@ TEST_F(ConvertSkinTest, ReplacesTheSkinAsASetWhateverFailsOrStops) {
   }
 }
 
+// A packed text's new name is flushed; when it cannot be, the text is there
+// all the same, and the user hears why its name may not last.
+TEST_F(ConvertSkinTest, APackedTextsNameIsMadeDurable) {
+  platform.folders.insert("D:\\dl\\Blue\\");
+  for (const char* page : {"Header.htm", "NewRes.htm", "Res.htm"}) {
+    platform.files[std::string("D:\\dl\\Blue\\") + page] = "x\r\n";
+  }
+  platform.argument_text = "D:\\dl\\Blue\\";
+  for (const bool fails : {false, true}) {
+    platform.files.erase("D:\\dl\\Blue.txt");
+    platform.writes.clear();
+    platform.shown.clear();
+    if (fails) platform.fail_at = 1;
+    EXPECT_EQ(Run(0), Prompt(kDone, fails ? "D:\\dl\\Blue.txt\nD:\\dl\\\ninjected fault"
+                                          : "D:\\dl\\Blue.txt"));
+    EXPECT_EQ(platform.writes, (std::vector<std::string>{"write and flush D:\\dl\\Blue.txt",
+                                                         "sync the folder of D:\\dl\\Blue.txt"}));
+  }
+}
+
 TEST_F(ConvertSkinTest, FailuresTheRunDoesNotExpectEndWithAMessage) {
   platform.refused_folders = {{"C:\\Tools\\Host\\skin\\", "Access is denied."}};
   EXPECT_EQ(Run(1), Prompt(kNoFolder, "C:\\Tools\\Host\\skin\\\nAccess is denied."));
