@@ -351,7 +351,7 @@ Status CopyNew(const std::string& from, const std::string& to, std::string* reas
   struct stat info;
   if (source.get() < 0 || ::fstat(source.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
-    *reason = "not a regular file";
+    *reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
     return Status::kFailed;
   }
   FileDescriptor copy(
