@@ -316,6 +316,14 @@ Status Win32Platform::KeepAside(const std::string& path, const std::string& asid
     return Failed(reason, error, missing ? Status::kMissing : Status::kFailed);
   }
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Failed(reason, ERROR_ACCESS_DENIED);
+  {
+    // A file held open without leave to delete it cannot be replaced, and
+    // a link made to it could not be removed again: refused before.
+    const FileHandle probe(
+        ::CreateFileW(from.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!probe.valid()) return Failed(reason, ::GetLastError());
+  }
   if (::CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return Status::kOk;
   if (::GetLastError() == ERROR_ALREADY_EXISTS)
     return Failed(reason, ERROR_ALREADY_EXISTS, Status::kTaken);
