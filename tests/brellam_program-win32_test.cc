@@ -71,6 +71,8 @@ class WindowsProgramTest : public testing::Test {
   std::map<std::wstring, std::string> SkinFiles(const std::wstring& name) const {
     std::map<std::wstring, std::string> files;
     for (const auto& entry : fs::directory_iterator(host / L"skin" / name)) {
+      // Left on purpose, for the next run to lock.
+      if (entry.path().filename() == L".brellam.lock") continue;
       files[entry.path().filename().wstring()] =
           fixture::AsDatedWhenBegun(Slurp(entry.path()), run_began, run_ended);
     }
@@ -208,15 +210,36 @@ TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
   EXPECT_TRUE(fs::is_empty(host / L"skin" / L"Held"));
 }
 
+// A page that may not be replaced, read-only or held open without sharing
+// (the last one replaced, so that the others are put back): every old page
+// stays as it was, and the box names the page and the system's reason.
 TEST_F(WindowsProgramTest, FailuresAreReportedNotCrashed) {
   Spit(root / L"dl" / L"Blue.txt", fixture::kSkin);
-  Spit(host / L"skin" / L"Blue" / L"Res.htm", "mine");
-  ::SetFileAttributesW((host / L"skin" / L"Blue" / L"Res.htm").c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
-            Prompt(kUnwritten, (host / L"skin" / L"Blue" / L"Res.htm").wstring()));
-  auto expected = Expected("Blue");
-  expected[L"Res.htm"] = "mine";
-  EXPECT_EQ(SkinFiles(L"Blue"), expected);
+  const fs::path skin = host / L"skin" / L"Blue";
+  const std::map<std::wstring, std::string> old = {{L"Header.htm", "old h"},
+                                                   {L"NewRes.htm", "old n"},
+                                                   {L"Res.htm", "old r"},
+                                                   {L"setting.skn", "old s"}};
+  for (const wchar_t* page : {L"Res.htm", L"setting.skn"}) {
+    SCOPED_TRACE(Narrow(page));
+    for (const auto& [name, bytes] : old) {
+      ::SetFileAttributesW((skin / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      Spit(skin / name, bytes);
+    }
+    const bool hold = page == std::wstring(L"setting.skn");
+    const HANDLE held = hold ? ::CreateFileW((skin / page).c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(!hold || held != INVALID_HANDLE_VALUE);
+    if (!hold) ::SetFileAttributesW((skin / page).c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::wstring prompt = Run((root / L"dl" / L"Blue.txt").wstring(), 1);
+    if (hold) ::CloseHandle(held);
+    const std::wstring named = Prompt(kUnwritten, (skin / page).wstring()) + L"\r\n";
+    EXPECT_TRUE(prompt.starts_with(named)) << Narrow(prompt);
+    EXPECT_GT(prompt.size(), named.size()) << "no reason";
+    EXPECT_EQ(prompt.find(L"\r\n", named.size()), std::wstring::npos) << Narrow(prompt);
+    EXPECT_EQ(SkinFiles(L"Blue"), old);
+  }
 
   // A drive that does not exist.
   SetHostPath(L"Q:\\Host\\host.exe");

@@ -35,12 +35,21 @@ class FakePlatform : public Platform {
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
   std::deque<std::uint64_t> random_numbers;  // then 7 for ever
+  // The operation of `writes` with that number fails (and with
+  // `fail_after_too` every later one), or is where the system stops:
+  // FakePlatform::Crash is thrown before it is carried out.
+  std::optional<std::size_t> fail_at;
+  bool fail_after_too = false;
+  std::optional<std::size_t> crash_at;
+  struct Crash {};
 
   // What the code under test did.
   std::vector<Message> shown;
   std::vector<std::string> created_folders;
   mutable std::vector<std::string> tested_folders;
-  std::vector<std::string> writes;  // each write, replacement, sync and removal, in order
+  // Each write, replacement, sync, removal and lock, in order.
+  std::vector<std::string> writes;
+  std::set<std::string> locked;
 
   CommandLine ReadCommandLine() const override {
     return {argument_text, given_arguments ? *given_arguments : SplitCommandLine(argument_text)};
@@ -116,32 +125,69 @@ class FakePlatform : public Platform {
     *bytes = file->second;
     return Status::kOk;
   }
-  Status WriteNewFile(const std::string& path, std::string_view bytes, std::string*) override {
-    writes.push_back("write and flush " + path);
+  Status WriteNewFile(const std::string& path, std::string_view bytes,
+                      std::string* reason) override {
+    if (!Do("write and flush " + path, reason)) return Status::kFailed;
     if (files.count(Key(path)) || others.count(Key(path))) return Status::kTaken;
     if (unwritable.count(Key(path)) || !folders.count(Key(GetParentPath(path, style)))) {
+      *reason = "unwritable";
       return Status::kFailed;
     }
     files[Key(path)] = std::string(bytes);
     return Status::kOk;
   }
-  Status RenameReplacing(const std::string& from, const std::string& to, std::string*) override {
-    writes.push_back("replace " + to);
-    if (read_only.count(Key(to)) || !files.count(Key(from))) return Status::kFailed;
+  Status WriteReplacement(const std::string& path, std::string_view bytes, const std::string&,
+                          std::string* reason) override {
+    return WriteNewFile(path, bytes, reason);
+  }
+  Status KeepAside(const std::string& path, const std::string& aside,
+                   std::string* reason) override {
+    if (!Do("keep " + path + " as " + aside, reason)) return Status::kFailed;
+    if (files.count(Key(aside))) return Status::kTaken;
+    if (!files.count(Key(path))) return Status::kMissing;
+    if (read_only.count(Key(path))) {
+      *reason = "read-only";
+      return Status::kFailed;
+    }
+    files[Key(aside)] = files[Key(path)];
+    return Status::kOk;
+  }
+  Status RenameReplacing(const std::string& from, const std::string& to,
+                         std::string* reason) override {
+    if (!Do("replace " + to, reason)) return Status::kFailed;
+    if (read_only.count(Key(to)) || !files.count(Key(from))) {
+      *reason = "read-only";
+      return Status::kFailed;
+    }
     files[Key(to)] = files[Key(from)];
     files.erase(Key(from));
     return Status::kOk;
   }
-  Status SyncFolderOf(const std::string& path, std::string*) override {
-    writes.push_back("sync the folder of " + path);
-    return Status::kOk;
+  Status SyncFolderOf(const std::string& path, std::string* reason) override {
+    return Do("sync the folder of " + path, reason) ? Status::kOk : Status::kFailed;
   }
-  Status RemoveFile(const std::string& path, std::string*) override {
-    writes.push_back("remove " + path);
+  Status RemoveFile(const std::string& path, std::string* reason) override {
+    if (!Do("remove " + path, reason)) return Status::kFailed;
     return files.erase(Key(path)) ? Status::kOk : Status::kMissing;
   }
+  Status LockFile(const std::string& path, std::string* reason) override {
+    if (!Do("lock " + path, reason)) return Status::kFailed;
+    locked.insert(path);
+    return Status::kOk;
+  }
+  void UnlockFile(const std::string& path) override { locked.erase(path); }
 
  private:
+  // Logs the operation; false, with a reason, where it is to fail.
+  bool Do(std::string operation, std::string* reason) {
+    writes.push_back(std::move(operation));
+    if (crash_at == writes.size() - 1) throw Crash{};
+    const std::size_t at = writes.size() - 1;
+    if (!fail_at || (at != *fail_at && !(fail_after_too && at > *fail_at))) return true;
+    *reason = "injected fault";
+    return false;
+  }
+
   // Windows takes "/" for "\"; the fake keeps every path with "\".
   std::string Key(std::string path) const {
     if (style == PathStyle::kWindows) std::replace(path.begin(), path.end(), '/', '\\');

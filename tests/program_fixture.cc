@@ -44,6 +44,8 @@ std::map<std::string, std::string> ProgramTest::FilesIn(const fs::path& folder) 
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     const std::string name = entry.path().lexically_relative(folder).string();
+    // Left in each skin folder on purpose, for the next run to lock.
+    if (entry.path().filename() == ".brellam.lock") continue;
     if (entry.is_regular_file()) {
       files[name] = Slurp(entry.path());
       if (name.ends_with("setting.skn")) {

@@ -44,7 +44,8 @@ class ProgramTest : public testing::Test {
 
   // Every file and folder below `folder`, by relative path: a file's entry
   // holds its bytes, a folder's kFolderEntry and anything else (a pipe)
-  // kOtherEntry. Settings files read as dated the day the last run began.
+  // kOtherEntry. Settings files read as dated the day the last run began;
+  // the lock files that runs leave are not listed.
   std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder) const;
 
   const TemporaryFolder temporary{"program"};

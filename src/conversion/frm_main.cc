@@ -127,7 +127,14 @@ Message frmMain::Pack(const std::string& folder) {
     const std::string text_path =
         beside + (number == 1 ? "" : " (" + std::to_string(number) + ")") + ".txt";
     const Status written = platform_.WriteNewFile(text_path, packed.text, &reason);
-    if (written == Status::kOk) return {std::string(kDone) + "\n" + text_path, true};
+    if (written == Status::kOk) {
+      // Its name is durable too, or the user hears why it may not be.
+      std::string done = std::string(kDone) + "\n" + text_path;
+      if (platform_.SyncFolderOf(text_path, &reason) != Status::kOk) {
+        done.append("\n").append(GetParentPath(text_path, style)).append("\n").append(reason);
+      }
+      return {std::move(done), true};
+    }
     if (written != Status::kTaken) return Failure(kUnwritten, text_path);
   }
   return Failure(kUnwritten, beside + ".txt");
@@ -146,7 +153,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
 
   const std::string skin_folder =
       GetParentPath(host_path, style) + "skin" + Separator(style) + skin_name;
-  MakeFolders(platform_, skin_folder);
+  const std::vector<std::string> made_folders = MakeFolders(platform_, skin_folder);
 
   DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path));
   if (skin_text.text.empty()) return Failure(kBadSkinText, skin_text.error);
@@ -161,13 +168,14 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
       {"Res.htm", pages.Res()},
       {"setting.skn", settings},
   }};
-  std::string unwritten;
+  std::vector<NewFile> set;
   for (const auto& [name, text] : files) {
-    const std::string path = skin_folder + Separator(style) + std::string(name);
-    if (!WriteTextFile(platform_, path, text)) unwritten.append("\n").append(path);
+    set.push_back({skin_folder + Separator(style) + std::string(name), text});
   }
-  if (!unwritten.empty()) return {std::string(kUnwritten) + unwritten, false};
-  return {std::string(kDone), true};
+  const Replaced replaced = ReplaceFiles(platform_, skin_folder, set, made_folders);
+  Message message = Failure(replaced.in_place ? kDone : kUnwritten, replaced.detail);
+  message.success = replaced.in_place;
+  return message;
 }
 
 }  // namespace brellam

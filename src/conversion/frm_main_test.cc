@@ -206,19 +206,108 @@ TEST_F(ConvertSkinTest, ConvertingAgainReplacesOnlyTheFourFiles) {
   EXPECT_TRUE(platform.created_folders.empty());
 }
 
-TEST_F(ConvertSkinTest, FilesThatCannotBeWrittenAreListedAndTheRestWritten) {
+TEST_F(ConvertSkinTest, APageThatCannotBeReplacedKeepsTheWholeOldSkin) {
   platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
-  platform.files[std::string(kFolder) + "Res.htm"] = "protected";
+  const Files old = {{"Header.htm", "old h"}, {"Res.htm", "protected"}};
+  for (const auto& [name, bytes] : old) platform.files[kFolder + name] = bytes;
   platform.read_only = {std::string(kFolder) + "Res.htm"};
-  platform.unwritable = {std::string(kFolder) + "setting.skn.brellam-0000000000000007.tmp"};
-  EXPECT_EQ(Run(1),
-            Prompt(kUnwritten, std::string(kFolder) + "Res.htm\n" + kFolder + "setting.skn"));
-  const Files files = SkinFiles();
-  EXPECT_EQ(files.at("Res.htm"), "protected");
-  EXPECT_EQ(files.at("Header.htm"), "h\r\n");
-  EXPECT_EQ(files.at("NewRes.htm"), "n\r\n");
-  EXPECT_EQ(files.count("setting.skn"), 0u);
-  EXPECT_EQ(files.size(), 3u);
+  EXPECT_EQ(Run(1), Prompt(kUnwritten, std::string(kFolder) + "Res.htm\nread-only"));
+  EXPECT_EQ(SkinFiles(), old);
+}
+
+// As a database proves its writes: each operation of a conversion in turn
+// fails (alone, or with all after it), or is where the system stops. Each
+// page is then old or new as a whole; the skin is new only when the run
+// says so, else old, and what is left over is named with its reason.
+TEST_F(ConvertSkinTest, ReplacesTheSkinAsASetWhateverFailsOrStops) {
+  for (const bool again : {true, false}) {
+    SCOPED_TRACE(again ? "again" : "first");
+    const auto start = [&] {
+      platform.folders = {"C:\\", "C:\\Tools\\", "C:\\Tools\\Host\\", "D:\\", "D:\\dl\\"};
+      platform.files = {{"D:\\dl\\Blue.txt", kSkin}};
+      if (again) {
+        platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
+        for (const char* name : {"Header.htm", "NewRes.htm", "Res.htm", "setting.skn", "a.css"}) {
+          platform.files[kFolder + std::string(name)] = std::string("old ") + name;
+        }
+      }
+      platform.writes.clear();
+      platform.shown.clear();
+    };
+    start();
+    const Files old = SkinFiles();
+    ASSERT_EQ(Run(0), kDone);
+    const Files fresh = SkinFiles();
+    const std::size_t operations = platform.writes.size();
+    for (std::size_t k = 0; k < operations; ++k) {
+      for (const int mode : {0, 1, 2}) {  // fails alone, fails on, stops
+        SCOPED_TRACE(testing::Message()
+                     << "at " << k << " mode " << mode << ": " << platform.writes[k]);
+        start();
+        platform.fail_at = mode < 2 ? std::optional(k) : std::nullopt;
+        platform.fail_after_too = mode == 1;
+        platform.crash_at = mode == 2 ? std::optional(k) : std::nullopt;
+        std::string prompt;
+        bool success = false;
+        if (mode == 2) {
+          EXPECT_THROW(frmMain(platform).ConvertSkin(), FakePlatform::Crash);
+        } else {
+          const int status = frmMain(platform).ConvertSkin();
+          ASSERT_EQ(platform.shown.size(), 1u);
+          success = platform.shown[0].success;
+          prompt = platform.shown[0].prompt;
+          EXPECT_EQ(status, success ? 0 : 1);
+          EXPECT_TRUE(prompt.starts_with(success ? kDone : kUnwritten)) << prompt;
+        }
+        Files pages = SkinFiles();
+        for (const auto& [name, bytes] : Files(pages)) {
+          if (name.find(".brellam-") == std::string::npos) continue;
+          // A run that ended named it; a crash may leave any.
+          if (mode < 2) {
+            EXPECT_NE(prompt.find(kFolder + name + "\ninjected fault"), prompt.npos) << name;
+          }
+          pages.erase(name);
+        }
+        if (mode == 0) {
+          EXPECT_EQ(pages, success ? fresh : old);
+          // Once in place, a skin is never called unwritten: what failed
+          // after is said below "done".
+          EXPECT_TRUE(!success || prompt.ends_with("\ninjected fault")) << prompt;
+          if (platform.writes[k] == "sync the folder of " + std::string(kFolder) + "Header.htm") {
+            EXPECT_EQ(prompt, Prompt(kDone, "C:\\Tools\\Host\\skin\\Blue\ninjected fault"));
+          }
+        } else if (mode == 1 && success) {
+          EXPECT_EQ(pages, fresh);
+        }
+        for (const auto& [name, bytes] : fresh) {
+          const bool is_old = old.count(name) && pages.count(name) && pages[name] == old.at(name);
+          const bool is_new = pages.count(name) && pages[name] == bytes;
+          EXPECT_TRUE(is_old || is_new || (!old.count(name) && !pages.count(name))) << name;
+        }
+      }
+    }
+    platform.fail_at = platform.crash_at = std::nullopt;
+  }
+}
+
+// A packed text's new name is flushed; when it cannot be, the text is there
+// all the same, and the user hears why its name may not last.
+TEST_F(ConvertSkinTest, APackedTextsNameIsMadeDurable) {
+  platform.folders.insert("D:\\dl\\Blue\\");
+  for (const char* page : {"Header.htm", "NewRes.htm", "Res.htm"}) {
+    platform.files[std::string("D:\\dl\\Blue\\") + page] = "x\r\n";
+  }
+  platform.argument_text = "D:\\dl\\Blue\\";
+  for (const bool fails : {false, true}) {
+    platform.files.erase("D:\\dl\\Blue.txt");
+    platform.writes.clear();
+    platform.shown.clear();
+    if (fails) platform.fail_at = 1;
+    EXPECT_EQ(Run(0), Prompt(kDone, fails ? "D:\\dl\\Blue.txt\nD:\\dl\\\ninjected fault"
+                                          : "D:\\dl\\Blue.txt"));
+    EXPECT_EQ(platform.writes, (std::vector<std::string>{"write and flush D:\\dl\\Blue.txt",
+                                                         "sync the folder of D:\\dl\\Blue.txt"}));
+  }
 }
 
 TEST_F(ConvertSkinTest, FailuresTheRunDoesNotExpectEndWithAMessage) {

@@ -15,9 +15,10 @@ bool IsNetworkPath(std::string_view path, PathStyle style) {
 
 }  // namespace
 
-void MakeFolders(Platform& platform, std::string_view path) {
+std::vector<std::string> MakeFolders(Platform& platform, std::string_view path) {
   const PathStyle style = platform.Paths();
   const bool network = IsNetworkPath(path, style);
+  std::vector<std::string> made;
   std::string prefix;
   std::size_t part_number = 0;
   std::size_t begin = 0;
@@ -31,10 +32,12 @@ void MakeFolders(Platform& platform, std::string_view path) {
       if (platform.CreateFolder(prefix, &reason) != Status::kOk) {
         throw FolderError(prefix, std::move(reason));
       }
+      made.push_back(prefix);
     }
     ++part_number;
     begin = end + 1;
   }
+  return made;
 }
 
 }  // namespace brellam

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -27,8 +28,9 @@ class FolderError : public std::runtime_error {
 
 // Creates every missing folder along `path`, from the root down, and leaves
 // existing ones alone. The server and share of a network path are never
-// tested or made. Throws FolderError.
-void MakeFolders(Platform& platform, std::string_view path);
+// tested or made. Answers the folders it made, from the root down, each
+// with its trailing separator. Throws FolderError.
+std::vector<std::string> MakeFolders(Platform& platform, std::string_view path);
 
 }  // namespace brellam
 

@@ -20,42 +20,36 @@ TEST_F(TextFileTest, ReadGivesTheBytesOrTheEmptyText) {
   EXPECT_EQ(ReadTextFile(platform, "C:\\s\\missing.txt"), "");
 }
 
-TEST_F(TextFileTest, WriteReplacesTheFileWholeAndLeavesNoTemporaryFile) {
-  platform.files = {{"C:\\s\\Res.htm", "old"}};
-  EXPECT_TRUE(WriteTextFile(platform, "C:\\s\\Res.htm", "new\r\n"));
-  EXPECT_TRUE(WriteTextFile(platform, "C:\\s\\Empty.htm", ""));
-  EXPECT_EQ(platform.files, (std::map<std::string, std::string>{{"C:\\s\\Res.htm", "new\r\n"},
-                                                                {"C:\\s\\Empty.htm", ""}}));
-}
-
-TEST_F(TextFileTest, FailedWriteKeepsTheOldFileAndRemovesTheTemporaryOne) {
-  platform.files = {{"C:\\s\\Res.htm", "old"}, {"C:\\s\\Header.htm", "kept"}};
-  platform.read_only = {"C:\\s\\Res.htm"};
-  platform.unwritable = {"C:\\s\\Header.htm.brellam-0000000000000007.tmp"};
-  EXPECT_FALSE(WriteTextFile(platform, "C:\\s\\Res.htm", "new"));
-  EXPECT_FALSE(WriteTextFile(platform, "C:\\s\\Header.htm", "new"));
-  EXPECT_FALSE(WriteTextFile(platform, "C:\\missing\\Res.htm", "new"));
-  EXPECT_EQ(platform.files, (std::map<std::string, std::string>{{"C:\\s\\Res.htm", "old"},
-                                                                {"C:\\s\\Header.htm", "kept"}}));
-}
-
-// A name someone took is left to them and another is tried; each file's
-// data is flushed before its rename, and its folder after.
+// A name someone took is left to them and another is tried; every file is
+// on the disk before it is renamed, and the folder is flushed once after.
 TEST_F(TextFileTest, TakenTemporaryNamesAreLeftAlone) {
   const std::string taken = "C:\\s\\Res.htm.brellam-0000000000000001.tmp";
   const std::string mine = "C:\\s\\Res.htm.brellam-00000000000000ff.tmp";
-  platform.files = {{taken, "someone's"}};
+  const std::string kept = "C:\\s\\Res.htm.brellam-0000000000000007.old";
+  platform.files = {{taken, "someone's"}, {"C:\\s\\Res.htm", "old"}};
   platform.random_numbers = {1, 255};
-  EXPECT_TRUE(WriteTextFile(platform, "C:\\s\\Res.htm", "new"));
+  const NewFile files[] = {{"C:\\s\\Res.htm", "new"}, {"C:\\s\\Empty.htm", ""}};
+  const std::string made[] = {"C:\\s\\"};
+  const Replaced replaced = ReplaceFiles(platform, "C:\\s", files, made);
+  EXPECT_TRUE(replaced.in_place);
+  EXPECT_EQ(replaced.detail, "");
   EXPECT_EQ(platform.files,
-            (std::map<std::string, std::string>{{taken, "someone's"}, {"C:\\s\\Res.htm", "new"}}));
-  EXPECT_EQ(platform.writes, (std::vector<std::string>{
-                                 "write and flush " + taken, "write and flush " + mine,
-                                 "replace C:\\s\\Res.htm", "sync the folder of C:\\s\\Res.htm"}));
+            (std::map<std::string, std::string>{
+                {taken, "someone's"}, {"C:\\s\\Res.htm", "new"}, {"C:\\s\\Empty.htm", ""}}));
+  const std::string empty = "C:\\s\\Empty.htm";
+  EXPECT_EQ(
+      platform.writes,
+      (std::vector<std::string>{
+          "lock C:\\s\\.brellam.lock", "write and flush " + taken, "write and flush " + mine,
+          "write and flush " + empty + ".brellam-0000000000000007.tmp",
+          "keep C:\\s\\Res.htm as " + kept, "replace C:\\s\\Res.htm",
+          "keep " + empty + " as " + empty + ".brellam-0000000000000007.old", "replace " + empty,
+          "remove " + kept, "sync the folder of C:\\s\\Res.htm", "sync the folder of C:\\s"}));
+  EXPECT_TRUE(platform.locked.empty());
 
   // Every name taken: given up, nothing removed.
   platform.files = {{"C:\\s\\Res.htm.brellam-0000000000000007.tmp", "someone's"}};
-  EXPECT_FALSE(WriteTextFile(platform, "C:\\s\\Res.htm", "new"));
+  EXPECT_FALSE(ReplaceFiles(platform, "C:\\s", files, {}).in_place);
   EXPECT_EQ(platform.files.size(), 1u);
 }
 

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -42,6 +44,8 @@ class FileDescriptor {
     fd_ = -1;
     return ::close(fd) == 0;
   }
+  // Keeps it open past the call, for the caller to close.
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -315,30 +319,92 @@ Status PosixPlatform::ReadFile(const std::string& path, std::string* bytes, std:
   return ReadPath(path, bytes, reason);
 }
 
-Status PosixPlatform::WriteNewFile(const std::string& path, std::string_view bytes,
-                                   std::string* reason) {
+namespace {
+
+// Makes a new file holding `bytes`, with the permission bits `mode` when
+// given: set on the open file, so that no name swapped in meanwhile gets them.
+Status WriteNew(const std::string& path, std::string_view bytes, std::optional<mode_t> mode,
+                std::string* reason) {
   FileDescriptor file(
       ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
   if (file.get() < 0)
     return Failed(reason, errno, errno == EEXIST ? Status::kTaken : Status::kFailed);
-  if (WriteAll(file.get(), bytes) && ::fsync(file.get()) == 0 && file.Close()) return Status::kOk;
+  if ((!mode || ::fchmod(file.get(), *mode) == 0) && WriteAll(file.get(), bytes) &&
+      ::fsync(file.get()) == 0 && file.Close()) {
+    return Status::kOk;
+  }
   const int error = errno;
   file.Close();
   ::unlink(path.c_str());
   return Failed(reason, error);
 }
 
+// A file the user made read-only is theirs to keep: rename would replace
+// it all the same, for root too.
+bool MayReplace(const struct stat& info) {
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// A flushed copy of the regular file `from` as the new file `to`.
+Status CopyNew(const std::string& from, const std::string& to, std::string* reason) {
+  FileDescriptor source(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (source.get() < 0 || ::fstat(source.get(), &info) != 0) return Failed(reason, errno);
+  if (!S_ISREG(info.st_mode)) {
+    *reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    return Status::kFailed;
+  }
+  FileDescriptor copy(
+      ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (copy.get() < 0)
+    return Failed(reason, errno, errno == EEXIST ? Status::kTaken : Status::kFailed);
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::int64_t n = 0;
+  while ((n = ReadSome(source.get(), buffer.data(), buffer.size())) > 0 &&
+         WriteAll(copy.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n)))) {
+  }
+  if (n == 0 && ::fchmod(copy.get(), info.st_mode & 0777) == 0 && ::fsync(copy.get()) == 0 &&
+      copy.Close()) {
+    return Status::kOk;
+  }
+  const int error = errno;
+  copy.Close();
+  ::unlink(to.c_str());
+  return Failed(reason, error);
+}
+
+}  // namespace
+
+Status PosixPlatform::WriteNewFile(const std::string& path, std::string_view bytes,
+                                   std::string* reason) {
+  return WriteNew(path, bytes, std::nullopt, reason);
+}
+
+Status PosixPlatform::WriteReplacement(const std::string& path, std::string_view bytes,
+                                       const std::string& replacing, std::string* reason) {
+  struct stat info;
+  const bool regular = ::lstat(replacing.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return WriteNew(path, bytes, regular ? std::optional<mode_t>(info.st_mode & 0777) : std::nullopt,
+                  reason);
+}
+
+Status PosixPlatform::KeepAside(const std::string& path, const std::string& aside,
+                                std::string* reason) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) {
+    return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
+  }
+  if (!MayReplace(info)) return Failed(reason, EACCES);
+  // Not through a link: the link itself is what gets put back.
+  if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), 0) == 0) return Status::kOk;
+  if (errno == EEXIST) return Failed(reason, errno, Status::kTaken);
+  return CopyNew(path, aside, reason);
+}
+
 Status PosixPlatform::RenameReplacing(const std::string& from, const std::string& to,
                                       std::string* reason) {
   struct stat info;
-  if (::lstat(to.c_str(), &info) == 0) {
-    // A read-only file is the user's way of keeping it: rename would replace
-    // it all the same, for root too.
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Failed(reason, EACCES);
-    if (S_ISREG(info.st_mode) && ::chmod(from.c_str(), info.st_mode & 0777) != 0) {
-      return Failed(reason, errno);
-    }
-  }
+  if (::lstat(to.c_str(), &info) == 0 && !MayReplace(info)) return Failed(reason, EACCES);
   if (::rename(from.c_str(), to.c_str()) != 0) return Failed(reason, errno);
   return Status::kOk;
 }
@@ -356,6 +422,32 @@ Status PosixPlatform::SyncFolderOf(const std::string& path, std::string* reason)
 Status PosixPlatform::RemoveFile(const std::string& path, std::string* reason) {
   if (::unlink(path.c_str()) == 0) return Status::kOk;
   return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
+}
+
+Status PosixPlatform::LockFile(const std::string& path, std::string* reason) {
+  // Never written: a file put there in wait for us loses nothing.
+  FileDescriptor file(
+      ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+  struct stat info;
+  if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
+  if (!S_ISREG(info.st_mode)) {
+    *reason = "not a regular file";
+    return Status::kFailed;
+  }
+  int locked;
+  do {
+    locked = ::flock(file.get(), LOCK_EX);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) return Failed(reason, errno);
+  locks_[path] = file.Release();
+  return Status::kOk;
+}
+
+void PosixPlatform::UnlockFile(const std::string& path) {
+  const auto lock = locks_.find(path);
+  if (lock == locks_.end()) return;
+  ::close(lock->second);
+  locks_.erase(lock);
 }
 
 std::uint64_t PosixPlatform::RandomNumber() {

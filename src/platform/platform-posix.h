@@ -7,6 +7,7 @@
 
 #include <iconv.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,15 @@ class PosixPlatform : public Platform {
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;
   Status WriteNewFile(const std::string& path, std::string_view bytes,
                       std::string* reason) override;
+  Status WriteReplacement(const std::string& path, std::string_view bytes,
+                          const std::string& replacing, std::string* reason) override;
+  Status KeepAside(const std::string& path, const std::string& aside, std::string* reason) override;
   Status RenameReplacing(const std::string& from, const std::string& to,
                          std::string* reason) override;
   Status SyncFolderOf(const std::string& path, std::string* reason) override;
   Status RemoveFile(const std::string& path, std::string* reason) override;
+  Status LockFile(const std::string& path, std::string* reason) override;
+  void UnlockFile(const std::string& path) override;
 
  private:
   std::vector<std::string> arguments_;
@@ -54,6 +60,7 @@ class PosixPlatform : public Platform {
   mutable std::vector<std::uint16_t> table_;
   std::size_t table_from_;
   std::uint64_t fallback_counter_ = 0;
+  std::map<std::string, int> locks_;  // each held lock file's descriptor
 };
 
 }  // namespace brellam

@@ -1,7 +1,9 @@
 #include "platform/platform-posix.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -151,8 +153,16 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
 
   Spit(dir / "old", "old");
   ASSERT_EQ(::chmod(Path("old").c_str(), 0640), 0);
-  ASSERT_EQ(platform.WriteNewFile(Path("tmp"), "new", &reason), Status::kOk);
+  Spit(dir / "victim", "theirs");
+  ASSERT_EQ(::chmod(Path("victim").c_str(), 0600), 0);
+  ASSERT_EQ(platform.WriteReplacement(Path("tmp"), "new", Path("old"), &reason), Status::kOk);
+  // Someone swaps the new file's name for a link before the rename: what
+  // the link names keeps its bits.
+  fs::rename(dir / "tmp", dir / "mine");
+  fs::create_symlink(dir / "victim", dir / "tmp");
   EXPECT_EQ(platform.RenameReplacing(Path("tmp"), Path("old"), &reason), Status::kOk);
+  EXPECT_EQ(fs::status(dir / "victim").permissions(), fs::perms(0600));
+  EXPECT_EQ(platform.RenameReplacing(Path("mine"), Path("old"), &reason), Status::kOk);
   EXPECT_EQ(platform.SyncFolderOf(Path("old"), &reason), Status::kOk);
   EXPECT_EQ(Slurp(dir / "old"), "new");
   EXPECT_EQ(fs::status(dir / "old").permissions(), fs::perms(0640));
@@ -164,6 +174,19 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
   EXPECT_EQ(Slurp(dir / "old"), "new");
   EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kOk);
   EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kMissing);
+}
+
+// Another run waits for the lock, which no link can redirect.
+TEST_F(PosixPlatformTest, ALockFileIsHeldUntilLetGo) {
+  ASSERT_EQ(platform.LockFile(Path(".lock"), &reason), Status::kOk);
+  const int other = ::open(Path(".lock").c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+  platform.UnlockFile(Path(".lock"));
+  EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  ::close(other);
+  fs::create_symlink(dir / "nowhere", dir / "link");
+  EXPECT_EQ(platform.LockFile(Path("link"), &reason), Status::kFailed);
+  EXPECT_FALSE(fs::exists(dir / "nowhere"));
 }
 
 // Whatever already has the name is taken: a link is not followed, a pipe not

@@ -299,6 +299,66 @@ Status Win32Platform::WriteNewFile(const std::string& path, std::string_view byt
   return Failed(reason, error);
 }
 
+Status Win32Platform::WriteReplacement(const std::string& path, std::string_view bytes,
+                                       const std::string&, std::string* reason) {
+  // A new file takes the folder's permissions, as the one it replaces did.
+  return WriteNewFile(path, bytes, reason);
+}
+
+Status Win32Platform::KeepAside(const std::string& path, const std::string& aside,
+                                std::string* reason) {
+  const std::wstring from = FilePath(path);
+  const std::wstring to = FilePath(aside);
+  const DWORD attributes = ::GetFileAttributesW(from.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return Failed(reason, error, missing ? Status::kMissing : Status::kFailed);
+  }
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Failed(reason, ERROR_ACCESS_DENIED);
+  {
+    // A file held open without leave to delete it cannot be replaced, and
+    // a link made to it could not be removed again: refused before.
+    const FileHandle probe(
+        ::CreateFileW(from.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!probe.valid()) return Failed(reason, ::GetLastError());
+  }
+  if (::CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return Status::kOk;
+  if (::GetLastError() == ERROR_ALREADY_EXISTS)
+    return Failed(reason, ERROR_ALREADY_EXISTS, Status::kTaken);
+  // Whatever kept the link from being made (FAT and exFAT have none; some
+  // volumes say they have links and refuse them), a copy serves. A page
+  // held open without sharing refuses this too, with its reason.
+  FileHandle source(::CreateFileW(from.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.valid()) return Failed(reason, ::GetLastError());
+  FileHandle copy(::CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!copy.valid()) {
+    const DWORD error = ::GetLastError();
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return Failed(reason, error, taken ? Status::kTaken : Status::kFailed);
+  }
+  std::vector<char> buffer(std::size_t{1} << 20);
+  bool copied = true;
+  for (;;) {
+    DWORD read = 0;
+    DWORD written = 0;
+    copied = ::ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
+                        nullptr) != 0;
+    if (!copied || read == 0) break;
+    copied = ::WriteFile(copy.get(), buffer.data(), read, &written, nullptr) && written == read;
+    if (!copied) break;
+  }
+  if (copied && ::FlushFileBuffers(copy.get()) && copy.Close()) return Status::kOk;
+  const DWORD error = ::GetLastError();
+  copy.Close();
+  ::DeleteFileW(to.c_str());
+  return Failed(reason, error);
+}
+
 Status Win32Platform::RenameReplacing(const std::string& from, const std::string& to,
                                       std::string* reason) {
   const std::wstring target = FilePath(to);
@@ -323,6 +383,30 @@ Status Win32Platform::RemoveFile(const std::string& path, std::string* reason) {
   if (::DeleteFileW(FilePath(path).c_str())) return Status::kOk;
   const DWORD error = ::GetLastError();
   return Failed(reason, error, error == ERROR_FILE_NOT_FOUND ? Status::kMissing : Status::kFailed);
+}
+
+Status Win32Platform::LockFile(const std::string& path, std::string* reason) {
+  // Opened without sharing: the next run's open fails until this handle is
+  // closed, which the system does when the process ends, however it ends.
+  const std::wstring name = FilePath(path);
+  for (;;) {
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      locks_[path] = file;
+      return Status::kOk;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SHARING_VIOLATION) return Failed(reason, error);
+    ::Sleep(20);
+  }
+}
+
+void Win32Platform::UnlockFile(const std::string& path) {
+  const auto lock = locks_.find(path);
+  if (lock == locks_.end()) return;
+  ::CloseHandle(lock->second);
+  locks_.erase(lock);
 }
 
 std::uint64_t Win32Platform::RandomNumber() {

@@ -4,6 +4,7 @@
 #ifndef BRELLAM_PLATFORM_PLATFORM_WIN32_H_
 #define BRELLAM_PLATFORM_PLATFORM_WIN32_H_
 
+#include <map>
 #include <string>
 
 #include "platform/platform.h"
@@ -31,14 +32,20 @@ class Win32Platform : public Platform {
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;
   Status WriteNewFile(const std::string& path, std::string_view bytes,
                       std::string* reason) override;
+  Status WriteReplacement(const std::string& path, std::string_view bytes,
+                          const std::string& replacing, std::string* reason) override;
+  Status KeepAside(const std::string& path, const std::string& aside, std::string* reason) override;
   Status RenameReplacing(const std::string& from, const std::string& to,
                          std::string* reason) override;
   Status SyncFolderOf(const std::string& path, std::string* reason) override;
   Status RemoveFile(const std::string& path, std::string* reason) override;
+  Status LockFile(const std::string& path, std::string* reason) override;
+  void UnlockFile(const std::string& path) override;
 
  private:
   CodePage code_page_;
   std::uint64_t fallback_counter_ = 0;
+  std::map<std::string, void*> locks_;  // each held lock file's handle
 };
 
 // Between the core's UTF-8 and the wide API's UTF-16.

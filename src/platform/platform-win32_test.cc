@@ -148,6 +148,22 @@ TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
   EXPECT_EQ(platform.RemoveFile(Path(L"newer.tmp"), &reason), Status::kMissing);
 }
 
+// Another run cannot open a held lock file until it is let go.
+TEST_F(Win32FilesTest, ALockFileIsHeldUntilLetGo) {
+  ASSERT_EQ(platform.LockFile(Path(L".lock"), &reason), Status::kOk);
+  const auto opens = [&] {
+    const HANDLE file = ::CreateFileW((dir / L".lock").c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+  };
+  EXPECT_FALSE(opens());
+  platform.UnlockFile(Path(L".lock"));
+  EXPECT_TRUE(opens());
+}
+
 TEST_F(Win32FilesTest, FoldersAndTheirFailures) {
   EXPECT_EQ(platform.KindOf(Narrow(dir.wstring()) + "\\"), FileKind::kFolder);
   EXPECT_EQ(platform.KindOf(Path(L"sub")), FileKind::kMissing);

@@ -90,14 +90,29 @@ class Platform {
   // once they are on the disk. A file it made but could not fill is gone.
   virtual Status WriteNewFile(const std::string& path, std::string_view bytes,
                               std::string* reason) = 0;
-  // Puts `from` in the place of `to`, which may exist unless read-only; the
-  // file keeps the permission bits of the one it replaces.
+  // As WriteNewFile, for a file that is to replace `replacing`: it gets the
+  // permission bits of the file there, if any, while it is still open.
+  virtual Status WriteReplacement(const std::string& path, std::string_view bytes,
+                                  const std::string& replacing, std::string* reason) = 0;
+  // Gives the file at `path` a second, new name `aside` (kTaken as in
+  // WriteNewFile), so that it can be put back after another file was
+  // renamed over it: a hard link, or wherever the system cannot link, a
+  // copy on the disk. kMissing when nothing has the name; fails as
+  // RenameReplacing would for a file that may not be replaced.
+  virtual Status KeepAside(const std::string& path, const std::string& aside,
+                           std::string* reason) = 0;
+  // Puts `from` in the place of `to`, which may exist unless read-only.
   virtual Status RenameReplacing(const std::string& from, const std::string& to,
                                  std::string* reason) = 0;
   // Makes the names in the folder that `path` is in durable, where the
   // system needs to be asked (after RenameReplacing).
   virtual Status SyncFolderOf(const std::string& path, std::string* reason) = 0;
   virtual Status RemoveFile(const std::string& path, std::string* reason) = 0;
+  // Waits until no other process holds the lock file `path`, made where
+  // missing and never removed, then holds it until UnlockFile or the end
+  // of the process, however it ends.
+  virtual Status LockFile(const std::string& path, std::string* reason) = 0;
+  virtual void UnlockFile(const std::string& path) = 0;
 };
 
 }  // namespace brellam
