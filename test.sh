@@ -7,11 +7,12 @@ cd "$(dirname "$0")"
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # Debian packages the builds and the tests need, installed only when missing.
-# clang and its runtimes build the fuzzers; unshare and mount give the
-# file-system fault tests a private mount namespace; MinGW-w64, Wine and Xvfb
-# build and run the Windows program.
+# clang and its runtimes build the fuzzers and check the Windows sources;
+# unshare and mount give the file-system fault tests a private mount
+# namespace; desktop-file-utils checks the installed desktop entry;
+# MinGW-w64, Wine and Xvfb build and run the Windows program, zip packs it.
 packages=(cmake g++ make libgtest-dev libbenchmark-dev libc6-dev clang libclang-rt-14-dev util-linux mount
-          mingw-w64 wine wine64 xvfb locales)
+          desktop-file-utils mingw-w64 wine wine64 xvfb locales zip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -61,6 +62,25 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-cpack --preset windows >/dev/null
-ls -l build/windows/brellam-*-win64.zip
+
+echo "== clang for MinGW-w64 over every Windows source, warnings as errors"
+cmake -DBUILD_DIR=build/windows -DJOBS="$(nproc)" -P cmake/clang-mingw-check.cmake
+
+# A second build from a copy of the sources, elsewhere, must give the same
+# bytes: what people who check a download against its source will do.
+echo "== The release, built twice"
+cmake --build --preset windows --target release
+(cd build/windows && sha256sum -c SHA256SUMS)
+copy="$scratch/source"
+mkdir -p "$copy"
+cp -R CMakeLists.txt CMakePresets.json LICENSE README.md cmake res src "$copy"
+epoch="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}"
+(cd "$copy" && if [ -n "$epoch" ]; then export SOURCE_DATE_EPOCH="$epoch"; fi &&
+  cmake --preset windows -DBUILD_TESTING=OFF >/dev/null &&
+  cmake --build --preset windows -j "$(nproc)" --target release >/dev/null)
+while read -r _ file; do
+  cmp "build/windows/$file" "$copy/build/windows/$file"
+done <build/windows/SHA256SUMS
+ls -l build/windows/brellam.exe build/windows/brellam-*-win64.zip
+cat build/windows/SHA256SUMS
 DISPLAY="$display" WINEPREFIX="$scratch/wine" ctest --preset windows

@@ -14,6 +14,7 @@ namespace brellam {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 using fixture::kHeaderPage;
 using fixture::kNewResPage;
@@ -156,6 +157,51 @@ TEST_F(ProgramTest, SeveralFilesAndQuotesInNames) {
   fs::remove_all(host / "skin");
   EXPECT_EQ(Run({(root / "dl/q\"a.txt").string()}).out, Line(kDone));
   EXPECT_EQ(Slurp(host / "skin/q\"a/Res.htm"), kResPage);
+}
+
+// Started from a file manager (no terminal, a display), the message also
+// comes in a dialog, whole and as text whatever the names hold; a terminal
+// gets none. A stand-in zenity records the arguments it is given.
+TEST_F(ProgramTest, MessageInADialogUnlessOnATerminal) {
+  const fs::path record = root / "zenity-arguments";
+  Spit(root / "bin/zenity", "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + record.string() + "'\n");
+  fs::permissions(root / "bin/zenity", fs::perms::owner_all);
+  environment = {"DISPLAY=:0", "PATH=" + (root / "bin").string() + ":/usr/bin:/bin"};
+  const std::string odd = "q\"'$(touch shell-ran)`touch shell-ran`&<b>x";
+  Spit(root / "dl" / (odd + ".txt"), kSkin);
+  Spit(root / "dl/Blue.txt", kSkin);
+  Spit(root / "dl/a\nb.txt", kSkin);
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string prompt;
+    std::string kind;
+  };
+  const std::vector<Case> cases = {
+      {{(root / "dl/Blue.txt").string(), (root / "dl" / (odd + ".txt")).string()},
+       0,
+       "Blue.txt\n" + std::string(kDone) + "\n\n" + odd + ".txt\n" + std::string(kDone),
+       "--info"},
+      {{(root / "dl/a\nb.txt").string()}, 1, std::string(kUnusableName) + "\na\nb.txt", "--error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt);
+    const Outcome outcome = Run(c.arguments);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(c.status == 0 ? outcome.out : outcome.err, Line(c.prompt));
+    std::string expected;
+    for (const std::string& argument :
+         {c.kind, "--title"s, "brellam"s, "--no-markup"s, "--text"s, c.prompt}) {
+      expected += argument + '\0';
+    }
+    EXPECT_EQ(Slurp(record), expected);
+    fs::remove(record);
+  }
+  EXPECT_FALSE(fs::exists(root / "shell-ran"));
+
+  stderr_on_terminal = true;
+  EXPECT_EQ(Run(cases[1].arguments).status, 1);
+  EXPECT_FALSE(fs::exists(record));
 }
 
 // Both ways: the packed text converts into the very pages it was packed

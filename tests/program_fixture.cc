@@ -1,5 +1,7 @@
 #include "program_fixture.h"
 
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +77,11 @@ Outcome ProgramTest::Run(const std::vector<std::string>& arguments,
     if (const char* value = std::getenv(name))
       env_strings.push_back(std::string(name) + "=" + value);
   }
+  for (const std::string& variable : environment) {
+    const std::string name = variable.substr(0, variable.find('=') + 1);
+    std::erase_if(env_strings, [&](const std::string& e) { return e.starts_with(name); });
+    env_strings.push_back(variable);
+  }
   std::vector<std::string> arg_strings = wrapper;
   arg_strings.push_back(BRELLAM_EXE);
   arg_strings.insert(arg_strings.end(), arguments.begin(), arguments.end());
@@ -90,11 +97,21 @@ Outcome ProgramTest::Run(const std::vector<std::string>& arguments,
   const File err(std::tmpfile(), std::fclose);
   Outcome outcome;
   if (!out || !err) return outcome;
+  int terminal = -1;
+  const int pty = stderr_on_terminal ? ::posix_openpt(O_RDWR | O_NOCTTY) : -1;
+  if (pty >= 0 && ::grantpt(pty) == 0 && ::unlockpt(pty) == 0) {
+    terminal = ::open(::ptsname(pty), O_RDWR | O_NOCTTY);
+  }
+  if (stderr_on_terminal && terminal < 0) {
+    if (pty >= 0) ::close(pty);
+    ADD_FAILURE() << "no terminal to run on";
+    return outcome;
+  }
+  const int err_fd = terminal >= 0 ? terminal : ::fileno(err.get());
   run_began_ = Today();
   const pid_t child = ::fork();
   if (child == 0) {
-    if (::dup2(::fileno(out.get()), 1) < 0 || ::dup2(::fileno(err.get()), 2) < 0 ||
-        ::chdir(root.c_str()) != 0) {
+    if (::dup2(::fileno(out.get()), 1) < 0 || ::dup2(err_fd, 2) < 0 || ::chdir(root.c_str()) != 0) {
       ::_exit(127);
     }
     ::execve(argv[0], argv.data(), envp.data());
@@ -105,6 +122,8 @@ Outcome ProgramTest::Run(const std::vector<std::string>& arguments,
     outcome.status = WEXITSTATUS(wait_status);
   }
   run_ended_ = Today();
+  if (terminal >= 0) ::close(terminal);
+  if (pty >= 0) ::close(pty);
   outcome.out = ReadBack(out.get());
   outcome.err = ReadBack(err.get());
   return outcome;

@@ -48,6 +48,12 @@ class ProgramTest : public testing::Test {
   // the lock files that runs leave are not listed.
   std::map<std::string, std::string> FilesIn(const std::filesystem::path& folder) const;
 
+  // Variables the next runs get, over the fixture's own: no DISPLAY or
+  // WAYLAND_DISPLAY unless given here, so that no run opens a dialog.
+  std::vector<std::string> environment;
+  // Runs with standard error on a terminal; its text is then not kept.
+  bool stderr_on_terminal = false;
+
   const TemporaryFolder temporary{"program"};
   const std::filesystem::path root = temporary.path();
   const std::filesystem::path host = root / "Kyrlen";

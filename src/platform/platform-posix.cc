@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop_dialog.h"
 #include "platform/settings_ini.h"
 #include "platform/utf8.h"
 #include "platform/whole_file.h"
@@ -222,6 +223,11 @@ void PosixPlatform::ShowMessage(const Message& message) {
   std::FILE* stream = message.success ? stdout : stderr;
   std::fprintf(stream, "%s: %s\n", std::string(kProgramName).c_str(), message.prompt.c_str());
   std::fflush(stream);
+  // Started from a file manager, nobody reads those streams.
+  if (WantsDialog(::isatty(STDERR_FILENO) == 1, std::getenv("DISPLAY"),
+                  std::getenv("WAYLAND_DISPLAY"))) {
+    ShowDialog(message);
+  }
 }
 
 Status PosixPlatform::ReadSetting(std::string_view application, std::string_view section,
