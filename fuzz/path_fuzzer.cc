@@ -53,11 +53,10 @@ void CheckSkinName(std::string_view file_name, PathStyle style) {
   FUZZ_CHECK(file_name.starts_with(skin_name));
   FUZZ_CHECK(extension.empty() == (file_name.find('.') == std::string_view::npos));
   FUZZ_CHECK(extension.empty() || extension.rfind('.') == 0);
-  if (!IsUsableSkinName(skin_name, style)) return;
-  FUZZ_CHECK(IsUsableSkinName(skin_name, PathStyle::kPosix));
-
   FakePlatform platform;
   platform.style = style;
+  if (!IsUsableSkinName(skin_name, platform)) return;
+
   const std::string sep(1, Separator(style));
   const bool windows = style == PathStyle::kWindows;
   const std::string host = windows ? "C:\\Host\\" : "/opt/host/";

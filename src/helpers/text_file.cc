@@ -21,18 +21,23 @@ std::string TemporaryName(const std::string& path, std::uint64_t number) {
 
 }  // namespace
 
-std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes) {
+std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes,
+                           std::string* reason) {
   std::string read;
-  std::string reason;
-  if (platform.ReadFile(path, &read, &reason) != Status::kOk) return -1;
-  if (read.empty()) return 0;
-  bytes = std::move(read);
-  return static_cast<std::int64_t>(bytes.size());
+  std::string why;
+  std::int64_t size = -1;
+  if (platform.ReadFile(path, &read, &why) == Status::kOk) {
+    size = static_cast<std::int64_t>(read.size());
+    if (size == 0) why = "0 バイト";
+  }
+  if (size > 0) bytes = std::move(read);
+  if (size <= 0 && reason != nullptr) *reason = std::move(why);
+  return size;
 }
 
-std::string ReadTextFile(Platform& platform, const std::string& path) {
+std::string ReadTextFile(Platform& platform, const std::string& path, std::string* reason) {
   std::string bytes;
-  ReadFileBytes(platform, path, bytes);
+  ReadFileBytes(platform, path, bytes, reason);
   return bytes;
 }
 
