@@ -20,9 +20,8 @@ char32_t UpperCase(char32_t c) {
       InPairs(c, 0x14A, 0x177, true) || InPairs(c, 0x179, 0x17E, false)) {
     return c - 1;
   }
-  // Greek: final sigma is sigma; the accented vowels sit apart.
+  // Greek: the accented vowels sit apart; final sigma stays (U+03C2).
   if ((c >= 0x3B1 && c <= 0x3C1) || (c >= 0x3C3 && c <= 0x3CB)) return c - 0x20;
-  if (c == 0x3C2) return 0x3A3;
   if (c == 0x3AC) return 0x386;
   if (c >= 0x3AD && c <= 0x3AF) return c - 0x25;
   if (c == 0x3CC) return 0x38C;

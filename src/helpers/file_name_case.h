@@ -13,8 +13,9 @@ namespace brellam {
 // numerals, circled letters and full-width Latin letters, which is every
 // letter with a case in the ANSI code pages that names must fit in. Other
 // scripts with case (Armenian, Georgian, Latin Extended-B and beyond) are
-// left as they are, and so are the few lower-case letters whose upper case
-// is an ASCII letter (U+0131, U+017F), on which Windows versions differ.
+// left as they are, and so are a few letters Windows' table leaves alone
+// although Unicode gives them an upper case: U+00B5, U+0131, U+017F, and
+// final sigma U+03C2 (Wine's copy of the table keeps it apart from sigma).
 // Bytes that are no UTF-8 stay as they are.
 std::string WindowsUpperCase(std::string_view utf8);
 
