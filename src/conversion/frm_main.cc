@@ -20,6 +20,7 @@
 #include "helpers/shown_text.h"
 #include "helpers/text_encoding.h"
 #include "helpers/text_file.h"
+#include "platform/utf8.h"
 
 namespace brellam {
 
@@ -39,12 +40,33 @@ std::string_view WithoutTrailingSeparators(std::string_view path, PathStyle styl
   return path;
 }
 
-// A box taller than the screen hides its end and its OK button.
+// A box taller than the screen hides its end and its OK button: at
+// 1024x768 the box shows 30 rows with room to spare.
 constexpr std::size_t kMostSummaryLines = 30;
 constexpr std::size_t kMostItemsShownEach = 10;
+// The box wraps a line wider than itself: it holds some 50 half-width
+// characters a row under Wine at 1024x768, a wide (East Asian) one taking
+// the room of two, or fewer; counted short so that the estimate errs tall.
+constexpr std::size_t kColumnsPerRow = 48;
 
+// The rows `text` takes in the box.
 std::size_t LineCount(std::string_view text) {
-  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  std::size_t rows = 0;
+  std::size_t columns = 0;
+  for (std::size_t at = 0; at <= text.size();) {
+    if (at == text.size() || text[at] == '\n') {
+      rows += columns == 0 ? 1 : (columns + kColumnsPerRow - 1) / kColumnsPerRow;
+      columns = 0;
+      ++at;
+      continue;
+    }
+    const Utf8Character c = Utf8At(text, at);
+    const bool half_width =
+        c.code_point < 0x1100 || (c.code_point >= 0xFF61 && c.code_point <= 0xFFDC);
+    columns += half_width ? 1 : 2;
+    at += c.size;
+  }
+  return rows;
 }
 
 // One box for all: each item's name and its own message; when there are
@@ -63,7 +85,10 @@ Message Summary(const std::vector<Message>& items) {
   for (const Message& item : items) all.success = all.success && item.success;
   if (items.size() <= kMostItemsShownEach) {
     for (const Message& item : items) append(item.prompt);
-    return all;
+    // Even ten items may be too tall when their paths are long.
+    if (lines <= kMostSummaryLines) return all;
+    all.prompt.clear();
+    lines = 0;
   }
   const auto failed = static_cast<std::size_t>(
       std::count_if(items.begin(), items.end(), [](const Message& m) { return !m.success; }));

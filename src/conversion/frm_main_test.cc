@@ -207,18 +207,19 @@ TEST_F(ConvertSkinTest, ItemsOfOneDropNamingOneSkin) {
 
 // Forty items in one box would be taller than the screen.
 TEST_F(ConvertSkinTest, LongSummariesShowTheFailuresThatFitAndCountTheRest) {
-  const auto items = [this](int missing, int converted) {
+  std::string stem = "s";
+  const auto items = [this, &stem](int missing, int converted) {
     platform.argument_text.clear();
     platform.files.clear();
     for (int i = 0; i < missing + converted; ++i) {
-      const std::string name = "D:\\dl\\s" + std::to_string(i) + ".txt";
+      const std::string name = "D:\\dl\\" + stem + std::to_string(i) + ".txt";
       if (i >= missing) platform.files[name] = kSkin;
       platform.argument_text += name + " ";
     }
     platform.shown.clear();
   };
-  const auto failed = [](int i) {
-    return "s" + std::to_string(i) + ".txt\n" + Prompt(kBadSkinText, "No such file");
+  const auto failed = [&stem](int i) {
+    return stem + std::to_string(i) + ".txt\n" + Prompt(kBadSkinText, "No such file");
   };
   items(40, 0);
   std::string listed = failed(0);
@@ -234,6 +235,11 @@ TEST_F(ConvertSkinTest, LongSummariesShowTheFailuresThatFitAndCountTheRest) {
   std::string each = failed(0);
   for (int i = 1; i < 10; ++i) each += "\n\ns" + std::to_string(i) + ".txt\n" + Prompt(kDone);
   EXPECT_EQ(Run(1), each);
+  items(10, 0);  // ten, but too tall
+  EXPECT_EQ(Run(1), listed + "\n\n" + MoreFailures(3));
+  stem = std::string(44, 's');  // each name wraps onto a second row
+  items(1, 9);
+  EXPECT_EQ(Run(1), failed(0) + "\n\n" + OthersDone(9));
 }
 
 // "." or "..": the text is named after the folder, beside it.
