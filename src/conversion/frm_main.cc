@@ -55,7 +55,8 @@ std::size_t LineCount(std::string_view text) {
   std::size_t columns = 0;
   for (std::size_t at = 0; at <= text.size();) {
     if (at == text.size() || text[at] == '\n') {
-      rows += columns == 0 ? 1 : (columns + kColumnsPerRow - 1) / kColumnsPerRow;
+      // Wrapped at word ends, a long line loses up to a row to the gaps.
+      rows += columns <= kColumnsPerRow ? 1 : (columns + kColumnsPerRow - 1) / kColumnsPerRow + 1;
       columns = 0;
       ++at;
       continue;
