@@ -42,7 +42,7 @@ std::string_view WithoutTrailingSeparators(std::string_view path, PathStyle styl
 
 // A box taller than the screen hides its end and its OK button: at
 // 1024x768 the box shows 30 rows with room to spare.
-constexpr std::size_t kMostSummaryLines = 30;
+constexpr std::size_t kMostSummaryRows = 30;
 constexpr std::size_t kMostItemsShownEach = 10;
 // The box wraps a line wider than itself: it holds some 50 half-width
 // characters a row under Wine at 1024x768, a wide (East Asian) one taking
@@ -50,7 +50,7 @@ constexpr std::size_t kMostItemsShownEach = 10;
 constexpr std::size_t kColumnsPerRow = 48;
 
 // The rows `text` takes in the box.
-std::size_t LineCount(std::string_view text) {
+std::size_t RowCount(std::string_view text) {
   std::size_t rows = 0;
   std::size_t columns = 0;
   for (std::size_t at = 0; at <= text.size();) {
@@ -74,22 +74,22 @@ std::size_t LineCount(std::string_view text) {
 // too many to show, the failed ones, as many as fit, and then counts.
 Message Summary(const std::vector<Message>& items) {
   Message all{{}, true};
-  std::size_t lines = 0;
-  const auto append = [&all, &lines](std::string_view block) {
+  std::size_t rows = 0;
+  const auto append = [&all, &rows](std::string_view block) {
     if (!all.prompt.empty()) {
       all.prompt += "\n\n";
-      ++lines;
+      ++rows;
     }
     all.prompt += block;
-    lines += LineCount(block);
+    rows += RowCount(block);
   };
   for (const Message& item : items) all.success = all.success && item.success;
   if (items.size() <= kMostItemsShownEach) {
     for (const Message& item : items) append(item.prompt);
     // Even ten items may be too tall when their paths are long.
-    if (lines <= kMostSummaryLines) return all;
+    if (rows <= kMostSummaryRows) return all;
     all.prompt.clear();
-    lines = 0;
+    rows = 0;
   }
   const auto failed = static_cast<std::size_t>(
       std::count_if(items.begin(), items.end(), [](const Message& m) { return !m.success; }));
@@ -97,10 +97,10 @@ Message Summary(const std::vector<Message>& items) {
   std::size_t listed = 0;
   for (const Message& item : items) {
     if (item.success) continue;
-    // Room for the lines that will follow it: the counts and their gap.
+    // Room for the rows that will follow it: the counts and their gap.
     const std::size_t counts = (listed + 1 < failed ? 1u : 0u) + (succeeded > 0 ? 1u : 0u);
     const std::size_t after = counts > 0 ? counts + 1 : 0;
-    if (lines + (lines > 0 ? 1 : 0) + LineCount(item.prompt) + after > kMostSummaryLines) break;
+    if (rows + (rows > 0 ? 1 : 0) + RowCount(item.prompt) + after > kMostSummaryRows) break;
     append(item.prompt);
     ++listed;
   }
