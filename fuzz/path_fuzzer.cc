@@ -10,8 +10,11 @@
 #include "conversion/skin_name.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
+#include "helpers/file_name_case.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
+#include "helpers/shown_text.h"
+#include "platform/utf8.h"
 
 namespace brellam {
 namespace {
@@ -53,11 +56,10 @@ void CheckSkinName(std::string_view file_name, PathStyle style) {
   FUZZ_CHECK(file_name.starts_with(skin_name));
   FUZZ_CHECK(extension.empty() == (file_name.find('.') == std::string_view::npos));
   FUZZ_CHECK(extension.empty() || extension.rfind('.') == 0);
-  if (!IsUsableSkinName(skin_name, style)) return;
-  FUZZ_CHECK(IsUsableSkinName(skin_name, PathStyle::kPosix));
-
   FakePlatform platform;
   platform.style = style;
+  if (!IsUsableSkinName(skin_name, platform)) return;
+
   const std::string sep(1, Separator(style));
   const bool windows = style == PathStyle::kWindows;
   const std::string host = windows ? "C:\\Host\\" : "/opt/host/";
@@ -67,6 +69,38 @@ void CheckSkinName(std::string_view file_name, PathStyle style) {
   FUZZ_CHECK(
       platform.created_folders ==
       (std::vector<std::string>{host + "skin" + sep, host + "skin" + sep + skin_name + sep}));
+}
+
+// Shown text is well-formed UTF-8 on one line with no control character;
+// its "\\x" escapes aside, it is the text itself.
+void CheckShownText(std::string_view text) {
+  const std::string shown = ShownText(text);
+  for (std::size_t at = 0; at < shown.size();) {
+    const Utf8Character c = Utf8At(shown, at);
+    FUZZ_CHECK(c.well_formed && c.code_point >= 0x20 &&
+               (c.code_point < 0x7F || c.code_point > 0x9F));
+    at += c.size;
+  }
+  FUZZ_CHECK(shown.size() >= text.size());
+  if (text.find('\\') == std::string_view::npos)
+    FUZZ_CHECK((shown == text) == (shown.find("\\x") == std::string::npos));
+  const std::string upper = WindowsUpperCase(text);
+  FUZZ_CHECK(WindowsUpperCase(upper) == upper);
+}
+
+// A full path is plain: made full again it stays; no "." or ".." or empty
+// part is left in it.
+void CheckFullPath(std::string_view path, PathStyle style) {
+  const std::string current = style == PathStyle::kWindows ? "C:\\cur\\dir" : "/cur/dir";
+  const std::string full = FullPath(path, current, style);
+  FUZZ_CHECK(FullPath(full, "", style) == full);
+  FUZZ_CHECK(IsFullPath(full, style));
+  // A network path's server and share are the system's to read.
+  if (IsNetworkPath(full, style)) return;
+  const std::string sep(1, Separator(style));
+  for (const char* bad : {"..", "."}) {
+    FUZZ_CHECK(!full.ends_with(sep + bad) && full.find(sep + bad + sep) == std::string::npos);
+  }
 }
 
 // Each folder tested or made is the path up to one of its separators (or
@@ -115,6 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     brellam::CheckFileNameAndParent(path, style);
     brellam::CheckSkinName(brellam::GetFileName(path, style), style);
     brellam::CheckFolderChain(path, style);
+    brellam::CheckFullPath(path, style);
   }
+  brellam::CheckShownText(path);
   return 0;
 }

@@ -107,7 +107,6 @@ TEST_F(WindowsProgramTest, NamesThatTheAnsiApiCouldNotTake) {
   };
   const Case cases[] = {
       {L"ソ表.txt", L"ソ表", "\x83\x5C\x95\x5C"},  // 932 bytes holding 0x5C
-      {L"한글.txt", L"한글", "??"},                // outside code page 932
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.file));
@@ -187,8 +186,10 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   EXPECT_EQ(Run(L"", 1), Prompt(kNothingDropped));
   EXPECT_EQ(Run(L"\"\"", 1), Prompt(kNothingDropped));
   EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kUnusableName, L"CON.txt"));
-  // Names Windows would change into another skin's ("Blue") or a device's.
-  for (const wchar_t* name : {L"Blue..txt", L"Blue .txt", L"CONIN$.txt", L"COM¹.txt"}) {
+  // Names Windows would change into another skin's ("Blue") or a device's,
+  // and names the host, reading them in code page 932, could not hold.
+  for (const wchar_t* name : {L"Blue..txt", L"Blue .txt", L"CONIN$.txt", L"COM¹.txt", L"Blue😀.txt",
+                              L"café.txt", L"한글.txt"}) {
     EXPECT_EQ(Run(L"\"" + (root / L"dl" / name).wstring() + L"\"", 1), Prompt(kUnusableName, name));
   }
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
@@ -196,6 +197,7 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   EXPECT_FALSE(fs::exists(host / L"skin"));
 }
 
+// Refused before anything is made, with the reason in the box.
 TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
   Spit(root / L"dl" / L"Held.txt", fixture::kSkin);
   Spit(root / L"dl" / L"Empty.txt", "");
@@ -203,11 +205,26 @@ TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
   const HANDLE held = ::CreateFileW((root / L"dl" / L"Held.txt").c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(Run((root / L"dl" / L"Held.txt").wstring(), 1), Prompt(kBadSkinText));
+  const std::wstring refused = Prompt(kBadSkinText) + L"\r\n";
+  const std::wstring held_prompt = Run((root / L"dl" / L"Held.txt").wstring(), 1);
+  EXPECT_TRUE(held_prompt.starts_with(refused) && held_prompt.size() > refused.size())
+      << Narrow(held_prompt);
   ::CloseHandle(held);
-  EXPECT_EQ(Run((root / L"dl" / L"Empty.txt").wstring(), 1), Prompt(kBadSkinText));
-  EXPECT_EQ(Run((root / L"dl" / L"Missing.txt").wstring(), 1), Prompt(kBadSkinText));
-  EXPECT_TRUE(fs::is_empty(host / L"skin" / L"Held"));
+  EXPECT_EQ(Run((root / L"dl" / L"Empty.txt").wstring(), 1), Prompt(kBadSkinText, L"0 バイト"));
+  const std::wstring missing = Run((root / L"dl" / L"Missing.txt").wstring(), 1);
+  EXPECT_TRUE(missing.starts_with(refused) && missing.size() > refused.size()) << Narrow(missing);
+  EXPECT_FALSE(fs::exists(host / L"skin"));
+}
+
+// Windows would put both in one folder: the first keeps it.
+TEST_F(WindowsProgramTest, TwoItemsNamingOneSkin) {
+  Spit(root / L"a" / L"Blue.txt", fixture::kSkin);
+  Spit(root / L"b" / L"blue.TXT", "Header.htm\r\nnot this one\r\n");
+  EXPECT_EQ(
+      Run((root / L"a" / L"Blue.txt").wstring() + L" " + (root / L"b" / L"blue.TXT").wstring(), 1),
+      L"Blue.txt\r\n" + Prompt(kDone) + L"\r\n\r\nblue.TXT\r\n" +
+          Prompt(kSameSkinTwice, (root / L"a" / L"Blue.txt").wstring()));
+  EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
 }
 
 // A page that may not be replaced, read-only or held open without sharing

@@ -24,6 +24,7 @@ class FakePlatform : public Platform {
   std::string argument_text;
   std::optional<std::vector<std::string>> given_arguments;  // as POSIX hands them over
   std::string host_path;  // the stored value of Kyrlen's install path
+  std::string current_folder = "C:\\work";
   PathStyle style = PathStyle::kWindows;
   LocalDate today{2004, 3, 5};
   std::set<std::string> folders;                       // each with its trailing separator
@@ -97,6 +98,10 @@ class FakePlatform : public Platform {
     return number;
   }
 
+  Status CurrentFolder(std::string* path, std::string*) const override {
+    *path = current_folder;
+    return Status::kOk;
+  }
   FileKind KindOf(const std::string& path) const override {
     tested_folders.push_back(path);
     if (folders.count(Key(path)) || folders.count(Key(path) + Separator(style))) {
@@ -118,10 +123,13 @@ class FakePlatform : public Platform {
     created_folders.push_back(path);
     return Status::kOk;
   }
-  Status ReadFile(const std::string& path, std::string* bytes, std::string*) override {
+  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override {
     if (out_of_memory_on_read) throw std::bad_alloc();
     const auto file = files.find(Key(path));
-    if (file == files.end()) return Status::kMissing;
+    if (file == files.end()) {
+      *reason = "No such file";
+      return Status::kMissing;
+    }
     *bytes = file->second;
     return Status::kOk;
   }

@@ -83,11 +83,13 @@ class FileSystemFaultTest : public ProgramTest {
   }
 
   // A run that converted the skin into `pages`, or, when there are none,
-  // one that found no skin text and left the skin folder as it was.
+  // one that found no skin text, said why and left the skin folder as it was.
   void ExpectConverted(const Outcome& outcome, const Files* pages) const {
     if (pages == nullptr) {
       EXPECT_EQ(outcome.status, 1);
-      EXPECT_EQ(outcome.err, Line(kBadSkinText));
+      const std::string prompt = Line(kBadSkinText);
+      EXPECT_TRUE(outcome.err.starts_with(prompt) && outcome.err.size() > prompt.size() + 1)
+          << outcome.err;
       EXPECT_EQ(FilesIn(skin), kEarlier);
       return;
     }
@@ -179,7 +181,7 @@ TEST_F(FileSystemFaultTest, ReadOnlyFileSystem) {
        Line(std::string(kNoFolder) + "\n" + (host / "skin/Green/").string() +
             "\nRead-only file system")},
       {"PackedTextBesideItsFolder", host / "skin", skin,
-       Line(std::string(kUnwritten) + "\n" + skin.string() + ".txt")},
+       Line(std::string(kUnwritten) + "\n" + skin.string() + ".txt\nRead-only file system")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -333,7 +335,7 @@ TEST_F(FileSystemFaultTest, PipesAndDevicesAreNoSkinTexts) {
 
   const Outcome outcome = Run({"/dev/zero"}, timeout);
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, Line(kBadSkinText));
+  EXPECT_EQ(outcome.err, Line(std::string(kBadSkinText) + "\nファイルでもフォルダでもない"));
   EXPECT_EQ(Beyond(), beyond);
 }
 

@@ -14,10 +14,13 @@
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
 #include "conversion/skin_text.h"
+#include "helpers/file_name_case.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
+#include "helpers/shown_text.h"
 #include "helpers/text_encoding.h"
 #include "helpers/text_file.h"
+#include "platform/utf8.h"
 
 namespace brellam {
 
@@ -35,6 +38,76 @@ constexpr int kMaxPackedNumber = 9999;
 std::string_view WithoutTrailingSeparators(std::string_view path, PathStyle style) {
   while (path.size() > 1 && IsSeparator(path.back(), style)) path.remove_suffix(1);
   return path;
+}
+
+// A box taller than the screen hides its end and its OK button: at
+// 1024x768 the box shows 30 rows with room to spare.
+constexpr std::size_t kMostSummaryRows = 30;
+constexpr std::size_t kMostItemsShownEach = 10;
+// The box wraps a line wider than itself: it holds some 50 half-width
+// characters a row under Wine at 1024x768, a wide (East Asian) one taking
+// the room of two, or fewer; counted short so that the estimate errs tall.
+constexpr std::size_t kColumnsPerRow = 48;
+
+// The rows `text` takes in the box.
+std::size_t RowCount(std::string_view text) {
+  std::size_t rows = 0;
+  std::size_t columns = 0;
+  for (std::size_t at = 0; at <= text.size();) {
+    if (at == text.size() || text[at] == '\n') {
+      // Wrapped at word ends, a long line loses up to a row to the gaps.
+      rows += columns <= kColumnsPerRow ? 1 : (columns + kColumnsPerRow - 1) / kColumnsPerRow + 1;
+      columns = 0;
+      ++at;
+      continue;
+    }
+    const Utf8Character c = Utf8At(text, at);
+    const bool half_width =
+        c.code_point < 0x1100 || (c.code_point >= 0xFF61 && c.code_point <= 0xFFDC);
+    columns += half_width ? 1 : 2;
+    at += c.size;
+  }
+  return rows;
+}
+
+// One box for all: each item's name and its own message; when there are
+// too many to show, the failed ones, as many as fit, and then counts.
+Message Summary(const std::vector<Message>& items) {
+  Message all{{}, true};
+  std::size_t rows = 0;
+  const auto append = [&all, &rows](std::string_view block) {
+    if (!all.prompt.empty()) {
+      all.prompt += "\n\n";
+      ++rows;
+    }
+    all.prompt += block;
+    rows += RowCount(block);
+  };
+  for (const Message& item : items) all.success = all.success && item.success;
+  if (items.size() <= kMostItemsShownEach) {
+    for (const Message& item : items) append(item.prompt);
+    // Even ten items may be too tall when their paths are long.
+    if (rows <= kMostSummaryRows) return all;
+    all.prompt.clear();
+    rows = 0;
+  }
+  const auto failed = static_cast<std::size_t>(
+      std::count_if(items.begin(), items.end(), [](const Message& m) { return !m.success; }));
+  const std::size_t succeeded = items.size() - failed;
+  std::size_t listed = 0;
+  for (const Message& item : items) {
+    if (item.success) continue;
+    // Room for the rows that will follow it: the counts and their gap.
+    const std::size_t counts = (listed + 1 < failed ? 1u : 0u) + (succeeded > 0 ? 1u : 0u);
+    const std::size_t after = counts > 0 ? counts + 1 : 0;
+    if (rows + (rows > 0 ? 1 : 0) + RowCount(item.prompt) + after > kMostSummaryRows) break;
+    append(item.prompt);
+    ++listed;
+  }
+  std::string counts = listed < failed ? MoreFailures(failed - listed) : "";
+  if (succeeded > 0) counts += (counts.empty() ? "" : "\n") + OthersDone(succeeded);
+  if (!counts.empty()) append(counts);
+  return all;
 }
 
 }  // namespace
@@ -72,24 +145,32 @@ Message frmMain::ConvertDropped() {
   }
   if (items.size() == 1) return ConvertItem(items.front(), kinds.front(), host_path);
 
-  // One box for all: each item's name, then its own message.
   const PathStyle style = platform_.Paths();
-  Message all{{}, true};
+  std::vector<Message> messages;
+  // The skins this drop converted, as Windows tells names apart, and
+  // their items: a later item of the same name would replace one.
+  std::vector<std::pair<std::string, std::size_t>> converted;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    const Message message = ConvertItem(items[i], kinds[i], host_path);
-    if (!all.prompt.empty()) all.prompt += "\n\n";
-    all.prompt +=
-        GetFileName(WithoutTrailingSeparators(items[i], style), style) + "\n" + message.prompt;
-    all.success = all.success && message.success;
+    const bool text = kinds[i] != FileKind::kFolder;
+    const std::string skin = text ? WindowsUpperCase(SkinNameOf(GetFileName(items[i], style))) : "";
+    const auto earlier = std::find_if(converted.begin(), converted.end(),
+                                      [&skin](const auto& done) { return done.first == skin; });
+    Message message = text && earlier != converted.end()
+                          ? Failure(kSameSkinTwice, ShownText(items[earlier->second]))
+                          : ConvertItem(items[i], kinds[i], host_path);
+    if (text && message.success) converted.emplace_back(skin, i);
+    message.prompt = ShownText(GetFileName(WithoutTrailingSeparators(items[i], style), style)) +
+                     "\n" + message.prompt;
+    messages.push_back(std::move(message));
   }
-  return all;
+  return Summary(messages);
 }
 
 Message frmMain::ConvertItem(const std::string& path, FileKind kind, const std::string& host_path) {
   try {
     return kind == FileKind::kFolder ? Pack(path) : Convert(path, kind, host_path);
   } catch (const FolderError& e) {
-    return Failure(kNoFolder, e.path() + "\n" + e.reason());
+    return Failure(kNoFolder, ShownText(e.path()) + "\n" + e.reason());
   } catch (const std::exception& e) {
     return Failure(kUnexpected, e.what());
   }
@@ -97,24 +178,35 @@ Message frmMain::ConvertItem(const std::string& path, FileKind kind, const std::
 
 Message frmMain::Pack(const std::string& folder) {
   const PathStyle style = platform_.Paths();
-  const std::string_view path = WithoutTrailingSeparators(folder, style);
+  // "." or "Blue/..": the text is named after the folder's own name.
+  std::string current;
+  std::string why;
+  if (!IsFullPath(folder, style) && platform_.CurrentFolder(&current, &why) != Status::kOk) {
+    return Failure(kNotSkinFolder, ShownText(folder) + "\n" + why);
+  }
+  const std::string path = FullPath(folder, current, style);
   const std::string name = GetFileName(path, style);
   // A drive or the root has no folder beside it to write into.
   if (name.empty() || (style == PathStyle::kWindows && name.ends_with(':'))) {
-    return Failure(kNotSkinFolder, folder);
+    return Failure(kNotSkinFolder, ShownText(folder));
   }
+  // Its text could not be converted back.
+  if (!IsUsableSkinName(name, platform_)) return Failure(kUnusableName, ShownText(path));
   std::array<std::string, 3> pages;
   for (std::size_t part = 0; part < pages.size(); ++part) {
-    const std::string page = std::string(path) + Separator(style) + std::string(kPageFiles[part]);
-    if (platform_.KindOf(page) != FileKind::kFile) return Failure(kNotSkinFolder, folder);
-    if (ReadFileBytes(platform_, page, pages[part]) < 0) return Failure(kBadSkinText, page);
+    const std::string page = path + Separator(style) + std::string(kPageFiles[part]);
+    if (platform_.KindOf(page) != FileKind::kFile)
+      return Failure(kNotSkinFolder, ShownText(folder));
+    if (ReadFileBytes(platform_, page, pages[part], &why) < 0) {
+      return Failure(kBadSkinText, ShownText(page) + "\n" + why);
+    }
   }
   const PackedSkin packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
                                          platform_.AnsiCodePage());
   if (!packed.changed.empty()) {
     std::string pages_that_change;
     for (const std::string_view page : packed.changed) {
-      pages_that_change.append("\n").append(path).append(1, Separator(style)).append(page);
+      pages_that_change.append("\n").append(ShownText(path + Separator(style) + std::string(page)));
     }
     return {std::string(kPackChangesPages) + pages_that_change, false};
   }
@@ -129,34 +221,43 @@ Message frmMain::Pack(const std::string& folder) {
     const Status written = platform_.WriteNewFile(text_path, packed.text, &reason);
     if (written == Status::kOk) {
       // Its name is durable too, or the user hears why it may not be.
-      std::string done = std::string(kDone) + "\n" + text_path;
+      std::string done = std::string(kDone) + "\n" + ShownText(text_path);
       if (platform_.SyncFolderOf(text_path, &reason) != Status::kOk) {
-        done.append("\n").append(GetParentPath(text_path, style)).append("\n").append(reason);
+        done.append("\n")
+            .append(ShownText(GetParentPath(text_path, style)))
+            .append("\n")
+            .append(reason);
       }
       return {std::move(done), true};
     }
-    if (written != Status::kTaken) return Failure(kUnwritten, text_path);
+    if (written != Status::kTaken) return Failure(kUnwritten, ShownText(text_path) + "\n" + reason);
   }
-  return Failure(kUnwritten, beside + ".txt");
+  return Failure(kUnwritten, ShownText(beside + ".txt"));
 }
 
 Message frmMain::Convert(const std::string& source_path, FileKind kind,
                          const std::string& host_path) {
   // Only a file is a skin text: a pipe or a device is refused before
   // anything is made for it.
-  if (kind == FileKind::kOther) return Failure(kBadSkinText);
+  if (kind == FileKind::kOther) return Failure(kBadSkinText, "ファイルでもフォルダでもない");
 
   const PathStyle style = platform_.Paths();
   const std::string file_name = GetFileName(source_path, style);
   const std::string skin_name = SkinNameOf(file_name);
-  if (!IsUsableSkinName(skin_name, style)) return Failure(kUnusableName, file_name);
+  if (!IsUsableSkinName(skin_name, platform_)) return Failure(kUnusableName, ShownText(file_name));
+
+  // Read and decoded before anything is made: a refused text leaves nothing.
+  std::string reason;
+  DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path, &reason));
+  if (skin_text.text.empty()) {
+    if (!skin_text.error.empty()) reason = skin_text.error;
+    return Failure(kBadSkinText, reason.empty() ? "中身が無い" : reason);
+  }
 
   const std::string skin_folder =
       GetParentPath(host_path, style) + "skin" + Separator(style) + skin_name;
   const std::vector<std::string> made_folders = MakeFolders(platform_, skin_folder);
 
-  DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path));
-  if (skin_text.text.empty()) return Failure(kBadSkinText, skin_text.error);
   const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =
       ToAnsi(BuildSettingsText(skin_name, platform_.Today(), platform_.DateSeparator()), platform_,

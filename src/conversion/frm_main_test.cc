@@ -150,29 +150,28 @@ TEST_F(ConvertSkinTest, UnreadableSettingsStoreMeansNoHost) {
   EXPECT_TRUE(platform.created_folders.empty());
 }
 
-TEST_F(ConvertSkinTest, UnreadableSkinTextLeavesOnlyTheFolder) {
+TEST_F(ConvertSkinTest, UnreadableSkinTextMakesNothingAndSaysWhy) {
   struct Case {
     const char* argument;
-    const char* folder;
-    std::string prompt = Prompt(kBadSkinText);
+    const char* reason;
   };
   const Case cases[] = {
-      {"D:\\dl\\Missing.txt", "C:\\Tools\\Host\\skin\\Missing\\"},
-      {"D:\\dl\\Empty.txt", "C:\\Tools\\Host\\skin\\Empty\\"},
-      {"D:\\dl\\Mark.txt", "C:\\Tools\\Host\\skin\\Mark\\"},
-      {"D:\\dl\\Broken.txt", "C:\\Tools\\Host\\skin\\Broken\\",
-       Prompt(kBadSkinText, "UTF-16 の対になっていないサロゲート（先頭から 3 バイト目）")},
+      {"D:\\dl\\Missing.txt", "No such file"},
+      {"D:\\dl\\Empty.txt", "0 バイト"},
+      {"D:\\dl\\Mark.txt", "中身が無い"},
+      {"D:\\dl\\Broken.txt", "UTF-16 の対になっていないサロゲート（先頭から 3 バイト目）"},
+      {"D:\\dl\\Pipe.txt", "ファイルでもフォルダでもない"},
   };
   platform.files["D:\\dl\\Empty.txt"] = "";
   platform.files["D:\\dl\\Mark.txt"] = "\xEF\xBB\xBF";
   platform.files["D:\\dl\\Broken.txt"] = std::string("\xFF\xFE\x00\xDC", 4);
+  platform.others = {"D:\\dl\\Pipe.txt"};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
     platform.shown.clear();
-    EXPECT_EQ(Run(1), c.prompt);
-    EXPECT_EQ(platform.created_folders.back(), c.folder);
-    EXPECT_TRUE(SkinFiles(c.folder).empty());
+    EXPECT_EQ(Run(1), Prompt(kBadSkinText, c.reason));
+    EXPECT_TRUE(platform.created_folders.empty());
   }
 }
 
@@ -180,12 +179,11 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
   platform.files["D:\\dl\\Red Sky.txt"] = kSkin;
   platform.argument_text =
       "\"D:\\dl\\Blue.txt\" D:\\dl\\Missing.txt D:\\dl\\ \"D:\\dl\\Red Sky.txt\"";
-  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMissing.txt\n" + Prompt(kBadSkinText) +
-                        "\n\ndl\n" + Prompt(kNotSkinFolder, "D:\\dl\\") + "\n\nRed Sky.txt\n" +
-                        Prompt(kDone));
+  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMissing.txt\n" +
+                        Prompt(kBadSkinText, "No such file") + "\n\ndl\n" +
+                        Prompt(kNotSkinFolder, "D:\\dl\\") + "\n\nRed Sky.txt\n" + Prompt(kDone));
   EXPECT_EQ(platform.created_folders,
             (std::vector<std::string>{"C:\\Tools\\Host\\skin\\", kFolder,
-                                      "C:\\Tools\\Host\\skin\\Missing\\",
                                       "C:\\Tools\\Host\\skin\\Red Sky\\"}));
   const Files red = SkinFiles("C:\\Tools\\Host\\skin\\Red Sky\\");
   EXPECT_EQ(red.size(), 4u);
@@ -194,6 +192,85 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
   platform.argument_text = "D:\\dl\\Blue.txt \"D:\\dl\\Red Sky.txt\"";
   platform.shown.clear();
   EXPECT_EQ(Run(0), "Blue.txt\n" + Prompt(kDone) + "\n\nRed Sky.txt\n" + Prompt(kDone));
+}
+
+// Windows would put both in one folder: the first that converts keeps it.
+TEST_F(ConvertSkinTest, ItemsOfOneDropNamingOneSkin) {
+  platform.files["D:\\b\\blue.TXT"] = "Header.htm\r\nsecond\r\n";
+  platform.files["D:\\b\\BLUE"] = "Header.htm\r\nthird\r\n";
+  platform.argument_text = "D:\\a\\Blue.txt D:\\dl\\Blue.txt D:\\b\\blue.TXT D:\\b\\BLUE";
+  const std::string twice = Prompt(kSameSkinTwice, "D:\\dl\\Blue.txt");
+  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kBadSkinText, "No such file") + "\n\nBlue.txt\n" +
+                        Prompt(kDone) + "\n\nblue.TXT\n" + twice + "\n\nBLUE\n" + twice);
+  EXPECT_EQ(SkinFiles().at("Header.htm"), "h\r\n");
+}
+
+// Forty items in one box would be taller than the screen.
+TEST_F(ConvertSkinTest, LongSummariesShowTheFailuresThatFitAndCountTheRest) {
+  std::string stem = "s";
+  const auto items = [this, &stem](int missing, int converted) {
+    platform.argument_text.clear();
+    platform.files.clear();
+    for (int i = 0; i < missing + converted; ++i) {
+      const std::string name = "D:\\dl\\" + stem + std::to_string(i) + ".txt";
+      if (i >= missing) platform.files[name] = kSkin;
+      platform.argument_text += name + " ";
+    }
+    platform.shown.clear();
+  };
+  const auto failed = [&stem](int i) {
+    return stem + std::to_string(i) + ".txt\n" + Prompt(kBadSkinText, "No such file");
+  };
+  items(40, 0);
+  std::string listed = failed(0);
+  for (int i = 1; i < 7; ++i) listed += "\n\n" + failed(i);
+  EXPECT_EQ(Run(1), listed + "\n\n" + MoreFailures(33));
+  items(7, 33);
+  EXPECT_EQ(Run(1), listed + "\n\n" + OthersDone(33));
+  items(8, 33);
+  EXPECT_EQ(Run(1), listed + "\n\n" + MoreFailures(1) + "\n" + OthersDone(33));
+  items(0, 11);
+  EXPECT_EQ(Run(0), OthersDone(11));
+  items(1, 9);  // ten: each shown, as always
+  std::string each = failed(0);
+  for (int i = 1; i < 10; ++i) each += "\n\ns" + std::to_string(i) + ".txt\n" + Prompt(kDone);
+  EXPECT_EQ(Run(1), each);
+  items(10, 0);  // ten, but too tall
+  EXPECT_EQ(Run(1), listed + "\n\n" + MoreFailures(3));
+  stem = std::string(44, 's');  // each name wraps onto a second row
+  items(1, 9);
+  EXPECT_EQ(Run(1), failed(0) + "\n\n" + OthersDone(9));
+}
+
+// "." or "..": the text is named after the folder, beside it.
+TEST_F(ConvertSkinTest, PacksAFolderNamedByDots) {
+  struct Case {
+    const char* argument;
+    const char* current;
+    std::string prompt;
+  };
+  const Case cases[] = {
+      {".", "D:\\skins\\Blue", Prompt(kDone, "D:\\skins\\Blue.txt")},
+      {"Blue\\.", "D:\\skins", Prompt(kDone, "D:\\skins\\Blue.txt")},
+      {"D:\\skins\\Blue\\x\\..\\\\.\\", "C:\\", Prompt(kDone, "D:\\skins\\Blue.txt")},
+      {"..", "D:\\skins\\Blue\\CON", Prompt(kDone, "D:\\skins\\Blue.txt")},
+      {".", "D:\\skins\\Blue\\CON", Prompt(kUnusableName, "D:\\skins\\Blue\\CON")},
+      {"..", "D:\\", Prompt(kNotSkinFolder, "..")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.argument);
+    // The fake reads no path: each dropped one is a folder as given.
+    platform.folders = {"D:\\", "D:\\skins\\", ".\\", "..\\", "Blue\\.\\", c.argument};
+    platform.files.clear();
+    for (const char* page : {"Header.htm", "NewRes.htm", "Res.htm"}) {
+      platform.files[std::string("D:\\skins\\Blue\\") + page] = "p\r\n";
+    }
+    platform.argument_text = c.argument;
+    platform.current_folder = c.current;
+    platform.shown.clear();
+    EXPECT_EQ(Run(c.prompt.starts_with(kDone) ? 0 : 1), c.prompt);
+    EXPECT_EQ(platform.files.count("D:\\skins\\Blue.txt"), c.prompt.starts_with(kDone) ? 1u : 0u);
+  }
 }
 
 TEST_F(ConvertSkinTest, ConvertingAgainReplacesOnlyTheFourFiles) {

@@ -2,6 +2,8 @@
 #ifndef BRELLAM_CONVERSION_MESSAGES_H_
 #define BRELLAM_CONVERSION_MESSAGES_H_
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace brellam {
@@ -21,6 +23,15 @@ inline constexpr std::string_view kNoFolder = "フォルダを作れなかった
 inline constexpr std::string_view kNotSkinFolder = "スキンのフォルダではない気がする";
 // Followed by one line per page file.
 inline constexpr std::string_view kPackChangesPages = "まとめるとページが変わる気がする";
+// Followed by the earlier item's path.
+inline constexpr std::string_view kSameSkinTwice = "同じドロップに同じ名前のスキンがある気がする";
+// The last lines of a summary too long to show each item.
+inline std::string MoreFailures(std::size_t count) {
+  return "ほかに失敗が " + std::to_string(count) + " 個";
+}
+inline std::string OthersDone(std::size_t count) {
+  return "ほかの " + std::to_string(count) + " 個はたぶん正常に終了";
+}
 // Followed by the reason.
 inline constexpr std::string_view kUnexpected = "予期しないエラーで止まった気がする";
 

@@ -36,9 +36,15 @@ bool IsRefusedByWindows(std::string_view name) {
 }
 
 // A line break in the name would start another line of setting.skn.
+// C1 controls are U+0080-U+009F, "\xC2\x80"-"\xC2\x9F" in UTF-8.
 bool HasControlCharacter(std::string_view name) {
-  return std::any_of(name.begin(), name.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const auto next = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+    const bool c1 = c == 0xC2 && next >= 0x80 && next <= 0x9F;
+    if (c < 0x20 || c == 0x7F || c1) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -47,10 +53,12 @@ std::string SkinNameOf(std::string_view file_name) {
   return std::string(file_name.substr(0, file_name.rfind('.')));
 }
 
-bool IsUsableSkinName(std::string_view name, PathStyle style) {
+bool IsUsableSkinName(std::string_view name, const Platform& platform) {
   if (name.empty() || name == "." || name == "..") return false;
-  if (name.find('/') != std::string_view::npos || HasControlCharacter(name)) return false;
-  return style == PathStyle::kPosix || !IsRefusedByWindows(name);
+  if (HasControlCharacter(name) || IsRefusedByWindows(name)) return false;
+  // Not the look-alikes page text may take: the host would see another name.
+  std::string ansi;
+  return platform.EncodeAnsi(name, ansi) == name.size();
 }
 
 }  // namespace brellam

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "helpers/path.h"
+#include "platform/platform.h"
 
 namespace brellam {
 
@@ -14,9 +14,11 @@ std::string SkinNameOf(std::string_view file_name);
 
 // Whether the name can stand as one folder inside the skin folder and as
 // the title line of its settings: not empty, not "." or "..", no control
-// character, and on Windows none of the names the file system refuses or
-// reads as something else (a device, a subfolder, another name).
-bool IsUsableSkinName(std::string_view name, PathStyle style);
+// character, none of the names Windows refuses or reads as something else
+// (a device, a subfolder, another name) on either platform, since the host
+// runs on Windows or under Wine, and every character one the ANSI code page
+// holds as itself, since the host reads names in it.
+bool IsUsableSkinName(std::string_view name, const Platform& platform);
 
 }  // namespace brellam
 

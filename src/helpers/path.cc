@@ -1,5 +1,7 @@
 #include "helpers/path.h"
 
+#include <vector>
+
 namespace brellam {
 
 namespace {
@@ -12,7 +14,81 @@ std::size_t AfterLastSeparator(std::string_view path, PathStyle style) {
   return 0;
 }
 
+bool StartsWithDrive(std::string_view path) {
+  const char letter = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
+  return path.size() >= 2 && letter >= 'a' && letter <= 'z' && path[1] == ':';
+}
+
+// How much of a full path is its root ("/", "C:\", "\\server\share\");
+// 0 for a path that is not full.
+std::size_t RootLength(std::string_view path, PathStyle style) {
+  if (style == PathStyle::kPosix) return path.starts_with('/') ? 1 : 0;
+  if (StartsWithDrive(path)) return path.size() > 2 && IsSeparator(path[2], style) ? 3 : 0;
+  if (path.size() < 2 || !IsSeparator(path[0], style) || !IsSeparator(path[1], style)) return 0;
+  std::size_t at = 2;
+  for (int part = 0; part < 2; ++part) {
+    while (at < path.size() && !IsSeparator(path[at], style)) ++at;
+    if (at < path.size()) ++at;
+  }
+  return at;
+}
+
+// The forms the system reads as they are, past any rule of names.
+bool IsSystemForm(std::string_view path, PathStyle style) {
+  return style == PathStyle::kWindows &&
+         (path.starts_with("\\\\?\\") || path.starts_with("\\\\.\\"));
+}
+
 }  // namespace
+
+bool IsFullPath(std::string_view path, PathStyle style) {
+  return IsSystemForm(path, style) || RootLength(path, style) > 0;
+}
+
+std::string FullPath(std::string_view path, std::string_view current_folder, PathStyle style) {
+  const bool windows = style == PathStyle::kWindows;
+  if (IsSystemForm(path, style)) return std::string(path);
+  const std::string separator(1, Separator(style));
+  std::string whole;
+  if (RootLength(path, style) > 0) {
+    whole = path;
+  } else if (windows && StartsWithDrive(path)) {
+    // "C:x" is x in the current folder of drive C:, known only for the
+    // current drive; elsewhere the drive's root stands for it.
+    const bool current_drive =
+        StartsWithDrive(current_folder) && (current_folder[0] | 0x20) == (path[0] | 0x20);
+    whole = (current_drive ? std::string(current_folder) : std::string(path.substr(0, 2))) +
+            separator + std::string(path.substr(2));
+  } else if (windows && !path.empty() && IsSeparator(path[0], style)) {
+    whole = std::string(current_folder.substr(0, RootLength(current_folder, style))) +
+            std::string(path);
+  } else {
+    whole = std::string(current_folder) + separator + std::string(path);
+  }
+
+  const std::size_t root = RootLength(whole, style);
+  std::string full = whole.substr(0, root);
+  for (char& c : full) c = IsSeparator(c, style) ? Separator(style) : c;
+  if (!full.empty() && full.back() != Separator(style)) full += separator;  // "\\server\share"
+  std::vector<std::string_view> parts;
+  const std::string_view rest = std::string_view(whole).substr(root);
+  for (std::size_t begin = 0; begin <= rest.size();) {
+    std::size_t end = begin;
+    while (end < rest.size() && !IsSeparator(rest[end], style)) ++end;
+    const std::string_view part = rest.substr(begin, end - begin);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    begin = end + 1;
+  }
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) full += separator;
+    full += parts[i];
+  }
+  return full;
+}
 
 std::string GetFileName(std::string_view path, PathStyle style) {
   return std::string(path.substr(AfterLastSeparator(path, style)));

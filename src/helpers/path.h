@@ -15,6 +15,17 @@ std::string GetFileName(std::string_view path, PathStyle style);
 // The part up to and including the last separator; empty when there is none.
 std::string GetParentPath(std::string_view path, PathStyle style);
 
+// The path made full and plain by its text alone, as the system would read
+// it, never by asking the file system: a relative path (on Windows also
+// "\x" and "C:x") taken from `current_folder`, "." dropped, ".." never
+// above the root, separators single and the style's own, no separator at
+// the end but the root's. A Windows path in the "\\?\" or "\\.\" form
+// is the system's own to read and is given back as it is.
+std::string FullPath(std::string_view path, std::string_view current_folder, PathStyle style);
+
+// Whether FullPath would not need the current folder.
+bool IsFullPath(std::string_view path, PathStyle style);
+
 }  // namespace brellam
 
 #endif  // BRELLAM_HELPERS_PATH_H_

@@ -33,5 +33,35 @@ TEST(PathTest, FileNameAndParentSplitAtTheLastSeparator) {
   }
 }
 
+TEST(PathTest, FullPathByTheTextAlone) {
+  struct Case {
+    const char* path;
+    PathStyle style;
+    const char* full;
+  };
+  const Case cases[] = {
+      {".", PathStyle::kWindows, "C:\\work\\Blue"},
+      {"..\\..\\..\\x", PathStyle::kWindows, "C:\\x"},
+      {"Red/./a\\\\b\\..\\", PathStyle::kWindows, "C:\\work\\Blue\\Red\\a"},
+      {"D:\\skins\\.", PathStyle::kWindows, "D:\\skins"},
+      {"D:/..", PathStyle::kWindows, "D:\\"},
+      {"\\x\\.", PathStyle::kWindows, "C:\\x"},
+      {"c:y", PathStyle::kWindows, "C:\\work\\Blue\\y"},
+      {"D:y", PathStyle::kWindows, "D:\\y"},
+      {"\\\\srv\\share\\a\\..\\..", PathStyle::kWindows, "\\\\srv\\share\\"},
+      {"//srv/share", PathStyle::kWindows, "\\\\srv\\share\\"},
+      {"\\\\?\\C:\\a\\..", PathStyle::kWindows, "\\\\?\\C:\\a\\.."},
+      {".", PathStyle::kPosix, "/home/u/Blue"},
+      {"../../../..", PathStyle::kPosix, "/"},
+      {"//a//./b/", PathStyle::kPosix, "/a/b"},
+      {"a\\..", PathStyle::kPosix, "/home/u/Blue/a\\.."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const char* current = c.style == PathStyle::kWindows ? "C:\\work\\Blue" : "/home/u/Blue";
+    EXPECT_EQ(FullPath(c.path, current, c.style), c.full);
+  }
+}
+
 }  // namespace
 }  // namespace brellam

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "helpers/path.h"
+#include "helpers/shown_text.h"
 
 namespace brellam {
 
@@ -25,18 +26,23 @@ std::string TemporaryName(const std::string& path, std::uint64_t number,
 
 }  // namespace
 
-std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes) {
+std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes,
+                           std::string* reason) {
   std::string read;
-  std::string reason;
-  if (platform.ReadFile(path, &read, &reason) != Status::kOk) return -1;
-  if (read.empty()) return 0;
-  bytes = std::move(read);
-  return static_cast<std::int64_t>(bytes.size());
+  std::string why;
+  std::int64_t size = -1;
+  if (platform.ReadFile(path, &read, &why) == Status::kOk) {
+    size = static_cast<std::int64_t>(read.size());
+    if (size == 0) why = "0 バイト";
+  }
+  if (size > 0) bytes = std::move(read);
+  if (size <= 0 && reason != nullptr) *reason = std::move(why);
+  return size;
 }
 
-std::string ReadTextFile(Platform& platform, const std::string& path) {
+std::string ReadTextFile(Platform& platform, const std::string& path, std::string* reason) {
   std::string bytes;
-  ReadFileBytes(platform, path, bytes);
+  ReadFileBytes(platform, path, bytes, reason);
   return bytes;
 }
 
@@ -46,7 +52,7 @@ Replaced ReplaceFiles(Platform& platform, const std::string& folder, std::span<c
   Replaced outcome;
   const auto note = [&outcome](std::string_view path, std::string_view reason) {
     if (!outcome.detail.empty()) outcome.detail += '\n';
-    outcome.detail.append(path).append("\n").append(reason);
+    outcome.detail.append(ShownText(path)).append("\n").append(reason);
   };
   std::string reason;
 

@@ -13,10 +13,14 @@ namespace brellam {
 
 // The whole file into `bytes`: -1 when it cannot be read, 0 when it is
 // empty, else the number of bytes read; `bytes` is replaced only then.
-std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes);
+// For -1 and 0, `reason` (when given) says why there is nothing.
+std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes,
+                           std::string* reason = nullptr);
 
-// The file's bytes; the empty text when it is missing, unreadable or empty.
-std::string ReadTextFile(Platform& platform, const std::string& path);
+// The file's bytes; the empty text when it is missing, unreadable or empty,
+// and then `reason` (when given) says which.
+std::string ReadTextFile(Platform& platform, const std::string& path,
+                         std::string* reason = nullptr);
 
 // One file of a set that ReplaceFiles puts in place.
 struct NewFile {

@@ -13,11 +13,15 @@ class TextFileTest : public testing::Test {
   FakePlatform platform;
 };
 
-TEST_F(TextFileTest, ReadGivesTheBytesOrTheEmptyText) {
+TEST_F(TextFileTest, ReadGivesTheBytesOrTheEmptyTextAndWhy) {
   platform.files = {{"C:\\s\\a.txt", "\x83\x5C\r\n"}, {"C:\\s\\empty.txt", ""}};
-  EXPECT_EQ(ReadTextFile(platform, "C:\\s\\a.txt"), "\x83\x5C\r\n");
-  EXPECT_EQ(ReadTextFile(platform, "C:\\s\\empty.txt"), "");
-  EXPECT_EQ(ReadTextFile(platform, "C:\\s\\missing.txt"), "");
+  std::string reason = "untouched";
+  EXPECT_EQ(ReadTextFile(platform, "C:\\s\\a.txt", &reason), "\x83\x5C\r\n");
+  EXPECT_EQ(reason, "untouched");
+  EXPECT_EQ(ReadTextFile(platform, "C:\\s\\empty.txt", &reason), "");
+  EXPECT_EQ(reason, "0 バイト");
+  EXPECT_EQ(ReadTextFile(platform, "C:\\s\\missing.txt", &reason), "");
+  EXPECT_EQ(reason, "No such file");
 }
 
 // A name someone took is left to them and another is tried; every file is

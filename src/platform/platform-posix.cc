@@ -306,6 +306,17 @@ LocalDate PosixPlatform::Today() const {
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+Status PosixPlatform::CurrentFolder(std::string* path, std::string* reason) const {
+  std::string folder(256, '\0');
+  while (::getcwd(folder.data(), folder.size()) == nullptr) {
+    if (errno != ERANGE) return Failed(reason, errno);
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(std::strlen(folder.c_str()));
+  *path = std::move(folder);
+  return Status::kOk;
+}
+
 FileKind PosixPlatform::KindOf(const std::string& path) const {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return FileKind::kMissing;

@@ -37,6 +37,7 @@ class PosixPlatform : public Platform {
   LocalDate Today() const override;
   std::uint64_t RandomNumber() override;
 
+  Status CurrentFolder(std::string* path, std::string* reason) const override;
   FileKind KindOf(const std::string& path) const override;
   Status CreateFolder(const std::string& path, std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;

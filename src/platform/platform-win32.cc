@@ -224,6 +224,22 @@ LocalDate Win32Platform::Today() const {
   return {now.wYear, now.wMonth, now.wDay};
 }
 
+Status Win32Platform::CurrentFolder(std::string* path, std::string* reason) const {
+  // The folder may change size between the two calls: asked until it fits.
+  std::wstring folder(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = ::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (got == 0) return Failed(reason, ::GetLastError());
+    if (got < folder.size()) {
+      folder.resize(got);
+      break;
+    }
+    folder.resize(got);
+  }
+  *path = Narrow(folder);
+  return Status::kOk;
+}
+
 FileKind Win32Platform::KindOf(const std::string& path) const {
   const DWORD attributes = ::GetFileAttributesW(FilePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;

@@ -78,6 +78,8 @@ class Platform {
   virtual std::uint64_t RandomNumber() = 0;
 
   // File system.
+  // The process's current folder, in full: what a relative path is read in.
+  virtual Status CurrentFolder(std::string* path, std::string* reason) const = 0;
   virtual FileKind KindOf(const std::string& path) const = 0;
   // kOk also when the folder is there already.
   virtual Status CreateFolder(const std::string& path, std::string* reason) = 0;

@@ -1,0 +1,27 @@
+#include "helpers/shown_text.h"
+
+#include <gtest/gtest.h>
+
+namespace brellam {
+namespace {
+
+TEST(ShownTextTest, ControlsAndBytesThatAreNoUtf8AreEscapedByteByByte) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\dl\\青空 (2).txt", "C:\\dl\\青空 (2).txt"},
+      {"a\nたぶん正常に終了", "a\\x0Aたぶん正常に終了"},
+      {"\x1B]0;x\x07\r\t", "\\x1B]0;x\\x07\\x0D\\x09"},
+      {std::string("a\0b", 3), "a\\x00b"},
+      {"\x7F~ \xC2\xA0", "\\x7F~ \xC2\xA0"},         // DEL; a no-break space stays
+      {"\xC2\x85\xC2\x9F", "\\xC2\\x85\\xC2\\x9F"},  // C1
+      {"\xFF\xE3\x81", "\\xFF\\xE3\\x81"},
+      {"\xE3\x81\x41", "\\xE3\\x81A"},                        // cut short
+      {"\xC0\xAF\xED\xA0\x80", "\\xC0\\xAF\\xED\\xA0\\x80"},  // overlong, surrogate
+  };
+  for (const auto& [text, shown] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(ShownText(text), shown);
+  }
+}
+
+}  // namespace
+}  // namespace brellam
