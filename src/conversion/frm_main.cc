@@ -50,11 +50,20 @@ int frmMain::ConvertSkin() {
   return message.success ? 0 : 1;
 }
 
-std::string frmMain::GetSkinPath() const {
-  std::string path;
-  std::string reason;
-  if (platform_.ReadSetting("Kyrlen", "Path", "Path", &path, &reason) != Status::kOk) return {};
-  return path;
+Status frmMain::GetSkinPath(std::string* path, std::string* reason) const {
+  const Status status = platform_.ReadSetting("Kyrlen", "Path", "Path", path, reason);
+  if (status != Status::kOk) return status;
+  // Anything else would put skins where the host never looks, or make a
+  // host folder of its own.
+  const PathStyle style = platform_.Paths();
+  if (!IsAbsolutePath(*path, style)) {
+    *reason = kHostNotAbsolute;
+  } else if (platform_.KindOf(GetParentPath(*path, style)) != FileKind::kFolder) {
+    *reason = kHostFolderMissing;
+  } else {
+    return Status::kOk;
+  }
+  return Status::kFailed;
 }
 
 Message frmMain::ConvertDropped() {
@@ -64,11 +73,21 @@ Message frmMain::ConvertDropped() {
   if (items.empty()) return Failure(kNothingDropped);
   std::vector<FileKind> kinds;
   for (const std::string& item : items) kinds.push_back(platform_.KindOf(item));
-  // A folder is packed where it is: only skin texts need the host.
+  // A folder is packed where it is: only skin texts need the host, and
+  // without it each says so.
   std::string host_path;
-  if (std::count(kinds.begin(), kinds.end(), FileKind::kFolder) < std::ssize(kinds)) {
-    host_path = GetSkinPath();
-    if (host_path.empty()) return Failure(kNoHost);
+  Message no_host;
+  const auto folders = std::count(kinds.begin(), kinds.end(), FileKind::kFolder);
+  if (folders < std::ssize(kinds)) {
+    std::string reason;
+    const Status found = GetSkinPath(&host_path, &reason);
+    if (found != Status::kOk) {
+      no_host = found == Status::kMissing
+                    ? Failure(kNoHost)
+                    : Failure(kNoHost, host_path.empty() ? reason : host_path + "\n" + reason);
+      if (folders == 0) return no_host;
+      host_path.clear();
+    }
   }
   if (items.size() == 1) return ConvertItem(items.front(), kinds.front(), host_path);
 
@@ -76,7 +95,9 @@ Message frmMain::ConvertDropped() {
   const PathStyle style = platform_.Paths();
   Message all{{}, true};
   for (std::size_t i = 0; i < items.size(); ++i) {
-    const Message message = ConvertItem(items[i], kinds[i], host_path);
+    const Message message = kinds[i] != FileKind::kFolder && host_path.empty()
+                                ? no_host
+                                : ConvertItem(items[i], kinds[i], host_path);
     if (!all.prompt.empty()) all.prompt += "\n\n";
     all.prompt +=
         GetFileName(WithoutTrailingSeparators(items[i], style), style) + "\n" + message.prompt;
@@ -106,8 +127,13 @@ Message frmMain::Pack(const std::string& folder) {
   std::array<std::string, 3> pages;
   for (std::size_t part = 0; part < pages.size(); ++part) {
     const std::string page = std::string(path) + Separator(style) + std::string(kPageFiles[part]);
-    if (platform_.KindOf(page) != FileKind::kFile) return Failure(kNotSkinFolder, folder);
-    if (ReadFileBytes(platform_, page, pages[part]) < 0) return Failure(kBadSkinText, page);
+    // Only what is in the folder itself: a link could bring any file of
+    // the user's into a text meant to be shared.
+    std::string reason;
+    const Status read = platform_.ReadFile(page, &pages[part], &reason, Links::kRefuse);
+    if (read == Status::kMissing) return Failure(kNotSkinFolder, folder);
+    if (read == Status::kNotFile) return Failure(kNotSkinFolder, page + "\n" + reason);
+    if (read != Status::kOk) return Failure(kBadSkinText, page);
   }
   const PackedSkin packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
                                          platform_.AnsiCodePage());
@@ -145,8 +171,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
   if (!IsUsableSkinName(skin_name, style)) return Failure(kUnusableName, file_name);
 
   const std::string skin_folder =
-      GetParentPath(host_path, style) + "skin" + Separator(style) + skin_name;
-  MakeFolders(platform_, skin_folder);
+      MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name});
 
   DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path));
   if (skin_text.text.empty()) return Failure(kBadSkinText, skin_text.error);

@@ -15,6 +15,13 @@ std::string GetFileName(std::string_view path, PathStyle style);
 // The part up to and including the last separator; empty when there is none.
 std::string GetParentPath(std::string_view path, PathStyle style);
 
+// Whether the path names the same file from whatever folder is current:
+// on POSIX it starts with "/"; on Windows with a drive's root ("X:\" or
+// "X:/"), a share's ("\\server\share\"), or the "\\?\" form of either
+// ("\\?\X:\", "\\?\UNC\server\share\"). "C:file" is not: it is
+// taken from the drive's current folder.
+bool IsAbsolutePath(std::string_view path, PathStyle style);
+
 }  // namespace brellam
 
 #endif  // BRELLAM_HELPERS_PATH_H_

@@ -24,7 +24,7 @@ std::string TemporaryName(const std::string& path, std::uint64_t number) {
 std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes) {
   std::string read;
   std::string reason;
-  if (platform.ReadFile(path, &read, &reason) != Status::kOk) return -1;
+  if (platform.ReadFile(path, &read, &reason, Links::kFollow) != Status::kOk) return -1;
   if (read.empty()) return 0;
   bytes = std::move(read);
   return static_cast<std::int64_t>(bytes.size());
