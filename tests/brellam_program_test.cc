@@ -191,13 +191,23 @@ TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
   Spit(root / "skins/names/Header.htm", "h\r\n");
   Spit(root / "skins/names/NewRes.htm", "n\r\n");
   Spit(root / "skins/names/Res.htm", "see Header.htm\r\n");
+  // A page that leads elsewhere would pack a file of the user's into a text
+  // meant to be shared.
+  Spit(root / "secret", "a private key");
+  Spit(root / "skins/linked/Header.htm", "h\r\n");
+  Spit(root / "skins/linked/Res.htm", "r\r\n");
+  fs::create_symlink(root / "secret", root / "skins/linked/NewRes.htm");
   const Files before = FilesIn(root);
   const fs::path half = root / "skins/half";
   const fs::path names = root / "skins/names";
+  const fs::path linked = root / "skins/linked";
   for (const auto& [folder, err] :
        {std::pair{half, Line(std::string(kNotSkinFolder) + "\n" + half.string())},
         std::pair{names,
-                  Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())}}) {
+                  Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())},
+        std::pair{linked,
+                  Line(std::string(kNotSkinFolder) + "\n" + (linked / "NewRes.htm").string() +
+                       "\nToo many levels of symbolic links")}}) {
     const Outcome outcome = Run({folder.string()});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err, err);

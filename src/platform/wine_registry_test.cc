@@ -97,7 +97,7 @@ TEST(WineRegistryTest, WindowsPathsAsWineFindsThemThroughTheDriveLinks) {
       {R"(C:\Program Files\Kyrlen\kyrlen.exe)", kyrlen + "kyrlen.exe"},
       {R"(c:/PROGRAM FILES//Kyrlen\.\KYRLEN.EXE)", kyrlen + "kyrlen.exe"},
       {R"(\\?\C:\Program Files\Kyrlen\)", kyrlen},
-      {R"(C:\..\..\Program Files\x\..\Kyrlen\skin\..)", kyrlen},
+      {R"(C:\Program Files\..\..\Program Files\x\..\Kyrlen\skin\..)", kyrlen},
       {R"(C:\Program Files\..)", "/p/dosdevices/c:/"},
       {R"(C:\Program Files\Kyrlen\new\SKIN\k.exe)", kyrlen + "new/SKIN/k.exe"},
       {R"(C:\twin\k.exe)", "/p/dosdevices/c:/twin/k.exe"},
