@@ -257,10 +257,16 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
     return Status::kNotFile;
   }
   BY_HANDLE_FILE_INFORMATION opened{};
-  if (links == Links::kRefuse && (!::GetFileInformationByHandle(file.get(), &opened) ||
-                                  (opened.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT |
-                                                              FILE_ATTRIBUTE_DIRECTORY)) != 0)) {
-    return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
+  if (links == Links::kRefuse) {
+    if (!::GetFileInformationByHandle(file.get(), &opened)) return Failed(reason, ::GetLastError());
+    const DWORD attributes = opened.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
+    }
+    // What opening a folder as a file says.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return Failed(reason, ERROR_ACCESS_DENIED, Status::kNotFile);
+    }
   }
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) return Failed(reason, ::GetLastError());

@@ -112,7 +112,11 @@ TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
   EXPECT_EQ(Read(L"empty.txt"), Read_(Status::kOk, ""));
   EXPECT_EQ(Read(L"missing.txt"), Read_(Status::kMissing, "before"));
   // A device is no file, whatever folder it is named in.
-  EXPECT_EQ(Read(L"CON"), Read_(Status::kNotFile, "before"));
+  EXPECT_EQ(Read(L"CON"), Read_(Status::kFailed, "before"));
+  std::string bytes;
+  EXPECT_EQ(platform.ReadFile(Path(L"ソ표.txt"), &bytes, &reason, Links::kRefuse), Status::kOk);
+  EXPECT_EQ(platform.ReadFile(Narrow(dir.wstring()), &bytes, &reason, Links::kRefuse),
+            Status::kNotFile);
   // Nothing is taken over: not a file of that name, nor a folder.
   EXPECT_EQ(platform.WriteNewFile(Path(L"empty.txt"), "x", &reason), Status::kTaken);
   EXPECT_EQ(platform.WriteNewFile(Narrow(dir.wstring()), "x", &reason), Status::kTaken);
