@@ -1,6 +1,7 @@
 // Runs the built program the way a user does, in throwaway folders, and
 // checks its message, its exit status and every byte it wrote.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -197,17 +198,23 @@ TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
   Spit(root / "skins/linked/Header.htm", "h\r\n");
   Spit(root / "skins/linked/Res.htm", "r\r\n");
   fs::create_symlink(root / "secret", root / "skins/linked/NewRes.htm");
+  Spit(root / "skins/piped/Header.htm", "h\r\n");
+  Spit(root / "skins/piped/Res.htm", "r\r\n");
+  ASSERT_EQ(::mkfifo((root / "skins/piped/NewRes.htm").c_str(), 0600), 0);
   const Files before = FilesIn(root);
   const fs::path half = root / "skins/half";
   const fs::path names = root / "skins/names";
   const fs::path linked = root / "skins/linked";
+  const fs::path piped = root / "skins/piped";
   for (const auto& [folder, err] :
        {std::pair{half, Line(std::string(kNotSkinFolder) + "\n" + half.string())},
         std::pair{names,
                   Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())},
         std::pair{linked,
                   Line(std::string(kNotSkinFolder) + "\n" + (linked / "NewRes.htm").string() +
-                       "\nToo many levels of symbolic links")}}) {
+                       "\nToo many levels of symbolic links")},
+        std::pair{piped, Line(std::string(kNotSkinFolder) + "\n" + (piped / "NewRes.htm").string() +
+                              "\n通常のファイルではない")}}) {
     const Outcome outcome = Run({folder.string()});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err, err);

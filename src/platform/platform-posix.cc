@@ -99,7 +99,7 @@ Status ReadPath(const std::string& path, std::string* bytes, std::string* reason
                           : -1);
   if (file.get() >= 0 && ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
-    *reason = "not a regular file";
+    *reason = "通常のファイルではない";
     return Status::kNotFile;
   }
   // A link put in the file's place since.
@@ -267,7 +267,7 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
   if (value->find('\0') != std::string::npos) {
-    *reason = "the stored path holds a NUL";
+    *reason = "パスに NUL 文字が入っている";
     return Status::kFailed;
   }
   return Status::kOk;
