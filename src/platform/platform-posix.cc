@@ -222,6 +222,7 @@ Status ReadWineSetting(std::string_view application, std::string_view section, s
   *value = std::move(path);
   return Status::kOk;
 }
+
 }  // namespace
 
 PosixPlatform::PosixPlatform(int argc, const char* const* argv, std::size_t table_from)
