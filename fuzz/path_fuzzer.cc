@@ -1,5 +1,6 @@
-// The path helpers and the folder chain on any path, in both path styles,
+// The path helpers and the folders below the host's on any path, in both path styles,
 // against an in-memory file system.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -21,22 +22,10 @@ namespace {
 
 constexpr PathStyle kStyles[] = {PathStyle::kPosix, PathStyle::kWindows};
 
-// The path as the fake platform keys it: Windows takes "/" for "\".
-std::string Normal(std::string_view path, PathStyle style) {
-  std::string out(path);
-  for (char& c : out) c = IsSeparator(c, style) ? Separator(style) : c;
-  return out;
-}
-
 std::size_t SeparatorCount(std::string_view path, PathStyle style) {
   std::size_t count = 0;
   for (char c : path) count += IsSeparator(c, style) ? 1 : 0;
   return count;
-}
-
-bool IsNetworkPath(std::string_view path, PathStyle style) {
-  return style == PathStyle::kWindows && path.size() >= 2 && IsSeparator(path[0], style) &&
-         IsSeparator(path[1], style);
 }
 
 void CheckFileNameAndParent(std::string_view path, PathStyle style) {
@@ -63,9 +52,8 @@ void CheckSkinName(std::string_view file_name, PathStyle style) {
   const std::string sep(1, Separator(style));
   const bool windows = style == PathStyle::kWindows;
   const std::string host = windows ? "C:\\Host\\" : "/opt/host/";
-  platform.folders =
-      windows ? std::set<std::string>{"C:\\", host} : std::set<std::string>{"/", "/opt/", host};
-  MakeFolders(platform, host + "skin" + sep + skin_name);
+  platform.folders = {host};
+  FUZZ_CHECK(MakeFolders(platform, host, {"skin", skin_name}) == host + "skin" + sep + skin_name);
   FUZZ_CHECK(
       platform.created_folders ==
       (std::vector<std::string>{host + "skin" + sep, host + "skin" + sep + skin_name + sep}));
@@ -105,38 +93,40 @@ void CheckFullPath(std::string_view path, PathStyle style) {
 
 // Each folder tested or made is the path up to one of its separators (or
 // all of it), from the top down; afterwards the whole chain exists.
+// The parts of the path as folders below one that is there: each folder
+// tested or made lies below it, each made one below the one before, and
+// afterwards the whole chain exists. The host's folder is absolute along
+// with its program's path.
 void CheckFolderChain(std::string_view path, PathStyle style) {
+  const std::string parent = GetParentPath(path, style);
+  FUZZ_CHECK(!IsAbsolutePath(path, style) || IsAbsolutePath(parent, style));
+  FUZZ_CHECK(IsAbsolutePath(path, PathStyle::kPosix) == path.starts_with('/'));
+
   FakePlatform platform;
   platform.style = style;
-  platform.folders = {""};
-  const bool network = IsNetworkPath(path, style);
-  const std::string normal = Normal(path, style) + Separator(style);
-  if (network && SeparatorCount(normal, style) > 4) {
-    std::size_t share_end = 0;
-    for (int i = 0; i < 4; ++i) share_end = normal.find(Separator(style), share_end) + 1;
-    platform.folders.insert(normal.substr(0, share_end));
+  const std::string base = style == PathStyle::kWindows ? "C:\\Host\\" : "/opt/host/";
+  platform.folders = {base};
+  std::vector<std::string> parts;
+  for (std::string_view rest = path; !rest.empty();) {
+    std::size_t end = 0;
+    while (end < rest.size() && !IsSeparator(rest[end], style)) ++end;
+    const std::string_view part = rest.substr(0, end);
+    if (!part.empty() && part != "." && part != ".." && parts.size() < 2) parts.emplace_back(part);
+    rest.remove_prefix(std::min(rest.size(), end + 1));
   }
-  MakeFolders(platform, path);
-
-  const auto is_prefix = [&](const std::string& folder) {
-    return folder.size() <= normal.size() &&
-           Normal(folder, style) == normal.substr(0, folder.size()) &&
-           IsSeparator(folder.back(), style);
-  };
-  std::size_t previous = 0;
+  if (parts.size() < 2) return;
+  const std::string made = MakeFolders(platform, base, {parts[0], parts[1]});
+  FUZZ_CHECK(made == base + parts[0] + Separator(style) + parts[1]);
+  std::size_t previous = base.size();
   for (const std::string& folder : platform.created_folders) {
-    FUZZ_CHECK(is_prefix(folder) && folder.size() > previous);
+    FUZZ_CHECK(folder.starts_with(base) && folder.size() > previous);
     previous = folder.size();
   }
-  for (const std::string& folder : platform.tested_folders) {
-    FUZZ_CHECK(is_prefix(folder));
-    FUZZ_CHECK(!network || SeparatorCount(folder, style) > 4);
-  }
-  if (!network || SeparatorCount(normal, style) > 4)
-    FUZZ_CHECK(platform.KindOf(normal) == FileKind::kFolder);
+  for (const std::string& folder : platform.tested_folders) FUZZ_CHECK(folder.starts_with(base));
+  FUZZ_CHECK(platform.KindOf(made) == FileKind::kFolder);
 
   const std::size_t created = platform.created_folders.size();
-  MakeFolders(platform, path);
+  MakeFolders(platform, base, {parts[0], parts[1]});
   FUZZ_CHECK(platform.created_folders.size() == created);
 }
 

@@ -192,6 +192,18 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
                               L"café.txt", L"한글.txt"}) {
     EXPECT_EQ(Run(L"\"" + (root / L"dl" / name).wstring() + L"\"", 1), Prompt(kUnusableName, name));
   }
+  // Skins where the host never looks, or a host folder made up anew.
+  Spit(root / L"dl" / L"Blue.txt", fixture::kSkin);
+  const std::wstring gone = (root / L"gone" / L"kyrlen.exe").wstring();
+  for (const auto& [path, reason] : {std::pair{std::wstring(L"host.exe"), kHostNotAbsolute},
+                                     std::pair{std::wstring(L"C:kyrlen.exe"), kHostNotAbsolute},
+                                     std::pair{gone, kHostFolderMissing}}) {
+    SetHostPath(path);
+    EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+              Prompt(kNoHost, path + L"\r\n" + Widen(reason)));
+    EXPECT_FALSE(fs::exists(root / L"skin"));
+    EXPECT_FALSE(fs::exists(root / L"gone"));
+  }
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
   EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kNoHost));
   EXPECT_FALSE(fs::exists(host / L"skin"));
@@ -260,9 +272,17 @@ TEST_F(WindowsProgramTest, FailuresAreReportedNotCrashed) {
 
   // A drive that does not exist.
   SetHostPath(L"Q:\\Host\\host.exe");
+  EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+            Prompt(kNoHost, L"Q:\\Host\\host.exe\r\n" + Widen(kHostFolderMissing)));
+
+  // A file where the folder of all skins must be.
+  SetHostPath((host / L"kyrlen.exe").wstring());
+  ::SetFileAttributesW((host / L"skin" / L"Blue" / L"Res.htm").c_str(), FILE_ATTRIBUTE_NORMAL);
+  fs::remove_all(host / L"skin");
+  Spit(host / L"skin", "a file");
   const std::wstring prompt = Run((root / L"dl" / L"Blue.txt").wstring(), 1);
-  EXPECT_TRUE(prompt.starts_with(Prompt(kNoFolder, L"Q:\\\r\n"))) << Narrow(prompt);
-  EXPECT_GT(prompt.size(), Prompt(kNoFolder, L"Q:\\\r\n").size());
+  EXPECT_TRUE(prompt.starts_with(Prompt(kNoFolder, (host / L"skin\\").wstring() + L"\r\n")))
+      << Narrow(prompt);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Runs the built program the way a user does, in throwaway folders, and
 // checks its message, its exit status and every byte it wrote.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -141,22 +142,29 @@ TEST_F(ProgramTest, NoHostPathStored) {
 
 TEST_F(ProgramTest, HostPathFromTheWinePrefixUnlessSettingsHoldOne) {
   Spit(root / "dl/Blue.txt", kSkin);
-  SetHostPath("");
+  fs::remove_all(root / "config");
   const fs::path prefix = root / ".wine";
+  // In other letter cases than on the disk, as Wine does not mind.
   Spit(prefix / "user.reg", R"(WINE REGISTRY Version 2
 
 [Software\\VB and VBA Program Settings\\Kyrlen\\Path] 1700000000
 #time=1d9a2b3c4d5e6f7
-"Path"="C:\\Program Files\\Kyrlen\\kyrlen.exe"
+"Path"="C:\\PROGRAM FILES\\Kyrlen\\KYRLEN.EXE"
 )");
-  fs::create_directories(prefix / "drive_c/Program Files/Kyrlen");
+  fs::create_directories(prefix / "drive_c/Program Files/Kyrlen/Skin");
   fs::create_directories(prefix / "dosdevices");
   fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
-  const fs::path skin = prefix / "drive_c/Program Files/Kyrlen/skin/Blue";
+  const fs::path skin = prefix / "drive_c/Program Files/Kyrlen/Skin/Blue";
   EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
   EXPECT_EQ(Slurp(skin / "Header.htm"), kHeaderPage);
+  EXPECT_EQ(FilesIn(prefix / "drive_c").size(), 8u);  // no twin of any folder
 
+  // A settings file that is there wins, even with a path of no use here.
   fs::remove_all(skin);
+  SetHostPath("C:\\Program Files\\Kyrlen\\kyrlen.exe");
+  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).err,
+            Line(std::string(kNoHost) + "\nC:\\Program Files\\Kyrlen\\kyrlen.exe\n" +
+                 std::string(kHostNotAbsolute)));
   SetHostPath((host / "kyrlen.exe").string());
   EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
   EXPECT_EQ(Slurp(host / "skin/Blue/Header.htm"), kHeaderPage);
@@ -289,13 +297,29 @@ TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
   Spit(root / "skins/names/Header.htm", "h\r\n");
   Spit(root / "skins/names/NewRes.htm", "n\r\n");
   Spit(root / "skins/names/Res.htm", "see Header.htm\r\n");
+  // A page that leads elsewhere would pack a file of the user's into a text
+  // meant to be shared.
+  Spit(root / "secret", "a private key");
+  Spit(root / "skins/linked/Header.htm", "h\r\n");
+  Spit(root / "skins/linked/Res.htm", "r\r\n");
+  fs::create_symlink(root / "secret", root / "skins/linked/NewRes.htm");
+  Spit(root / "skins/piped/Header.htm", "h\r\n");
+  Spit(root / "skins/piped/Res.htm", "r\r\n");
+  ASSERT_EQ(::mkfifo((root / "skins/piped/NewRes.htm").c_str(), 0600), 0);
   const Files before = FilesIn(root);
   const fs::path half = root / "skins/half";
   const fs::path names = root / "skins/names";
+  const fs::path linked = root / "skins/linked";
+  const fs::path piped = root / "skins/piped";
   for (const auto& [folder, err] :
        {std::pair{half, Line(std::string(kNotSkinFolder) + "\n" + half.string())},
         std::pair{names,
-                  Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())}}) {
+                  Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())},
+        std::pair{linked,
+                  Line(std::string(kNotSkinFolder) + "\n" + (linked / "NewRes.htm").string() +
+                       "\nToo many levels of symbolic links")},
+        std::pair{piped, Line(std::string(kNotSkinFolder) + "\n" + (piped / "NewRes.htm").string() +
+                              "\n通常のファイルではない")}}) {
     const Outcome outcome = Run({folder.string()});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err, err);
@@ -303,11 +327,22 @@ TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
   }
 }
 
-TEST_F(ProgramTest, RelativeHostPathIsTakenFromTheCurrentFolder) {
+// Nothing is made where the host never looks, nor a host folder anew.
+TEST_F(ProgramTest, HostPathsThatAreRefused) {
   Spit(root / "dl/Blue.txt", kSkin);
-  SetHostPath("kyrlen.exe");
-  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
-  EXPECT_EQ(Slurp(root / "skin/Blue/Header.htm"), kHeaderPage);
+  Spit(root / "plain-file", "not a folder");
+  for (const auto& [path, reason] :
+       {std::pair{std::string("kyrlen.exe"), kHostNotAbsolute},
+        std::pair{std::string("~/Kyrlen/kyrlen.exe"), kHostNotAbsolute},
+        std::pair{(root / "gone/kyrlen.exe").string(), kHostFolderMissing},
+        std::pair{(root / "plain-file/kyrlen.exe").string(), kHostFolderMissing}}) {
+    SetHostPath(path);
+    const Files before = FilesIn(root);
+    const Outcome outcome = Run({(root / "dl/Blue.txt").string()});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, Line(std::string(kNoHost) + "\n" + path + "\n" + std::string(reason)));
+    EXPECT_EQ(FilesIn(root), before);
+  }
 }
 
 TEST_F(ProgramTest, ReadOnlyFileIsKeptAndReported) {
@@ -320,16 +355,6 @@ TEST_F(ProgramTest, ReadOnlyFileIsKeptAndReported) {
   EXPECT_EQ(outcome.err,
             Line(kUnwritten) + (host / "skin/Blue/Res.htm").string() + "\nPermission denied\n");
   EXPECT_EQ(FilesIn(host / "skin/Blue"), (std::map<std::string, std::string>{{"Res.htm", "mine"}}));
-}
-
-TEST_F(ProgramTest, FolderThatCannotBeMadeIsReported) {
-  Spit(root / "dl/Blue.txt", kSkin);
-  Spit(root / "plain-file", "not a folder");
-  SetHostPath((root / "plain-file/kyrlen.exe").string());
-  const Outcome outcome = Run({(root / "dl/Blue.txt").string()});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, Line(kNoFolder) + (root / "plain-file").string() + "/\nFile exists\n");
-  EXPECT_EQ(Slurp(root / "plain-file"), "not a folder");
 }
 
 TEST_F(ProgramTest, BundledExampleConverts) {

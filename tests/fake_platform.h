@@ -4,6 +4,7 @@
 #define BRELLAM_TESTS_FAKE_PLATFORM_H_
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -123,8 +124,13 @@ class FakePlatform : public Platform {
     created_folders.push_back(path);
     return Status::kOk;
   }
-  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override {
+  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
+                  Links) override {
     if (out_of_memory_on_read) throw std::bad_alloc();
+    if (KindOf(path) == FileKind::kFolder || others.count(Key(path))) {
+      *reason = "not a file";
+      return Status::kNotFile;
+    }
     const auto file = files.find(Key(path));
     if (file == files.end()) {
       *reason = "No such file";
@@ -132,6 +138,36 @@ class FakePlatform : public Platform {
     }
     *bytes = file->second;
     return Status::kOk;
+  }
+  // On POSIX, an entry of the very name, else the one of another letter
+  // case (ASCII will do here).
+  Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,
+                      std::string* reason) override {
+    *found = name;
+    if (style == PathStyle::kWindows) return Status::kOk;
+    int matches = 0;
+    std::set<std::string> entries;
+    for (const auto& [file, bytes] : files) entries.insert(file);
+    for (const std::string& entry : folders) entries.insert(entry.substr(0, entry.size() - 1));
+    for (const std::string& entry : entries) {
+      if (!entry.starts_with(folder) || entry.find('/', folder.size()) != std::string::npos) {
+        continue;
+      }
+      const std::string other = entry.substr(folder.size());
+      if (other == name) {
+        *found = name;
+        return Status::kOk;
+      }
+      if (std::equal(other.begin(), other.end(), name.begin(), name.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+          })) {
+        *found = other;
+        ++matches;
+      }
+    }
+    if (matches > 1) *reason = "two names";
+    return matches > 1 ? Status::kFailed : Status::kOk;
   }
   Status WriteNewFile(const std::string& path, std::string_view bytes,
                       std::string* reason) override {

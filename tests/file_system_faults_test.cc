@@ -337,6 +337,19 @@ TEST_F(FileSystemFaultTest, PipesAndDevicesAreNoSkinTexts) {
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, Line(std::string(kBadSkinText) + "\nファイルでもフォルダでもない"));
   EXPECT_EQ(Beyond(), beyond);
+
+  // A regular file, by what it says, that waits for data until there is
+  // some; only the system's own root mounts it.
+  const Outcome waiting =
+      Run({"/sys/kernel/tracing/trace_pipe"},
+          {"/usr/bin/unshare", "--mount", "/bin/sh", "-c",
+           "mount -t tracefs nodev /sys/kernel/tracing || exit 99\nexec /usr/bin/timeout 10 \"$@\"",
+           "sh"});
+  if (waiting.status == 99 || waiting.err.starts_with("unshare")) {
+    GTEST_SKIP() << "no tracefs to mount here: " << waiting.err;
+  }
+  EXPECT_EQ(waiting.status, 1);
+  EXPECT_TRUE(waiting.err.starts_with(Line(kBadSkinText))) << waiting.err;
 }
 
 }  // namespace

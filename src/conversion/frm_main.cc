@@ -123,11 +123,20 @@ int frmMain::ConvertSkin() {
   return message.success ? 0 : 1;
 }
 
-std::string frmMain::GetSkinPath() const {
-  std::string path;
-  std::string reason;
-  if (platform_.ReadSetting("Kyrlen", "Path", "Path", &path, &reason) != Status::kOk) return {};
-  return path;
+Status frmMain::GetSkinPath(std::string* path, std::string* reason) const {
+  const Status status = platform_.ReadSetting("Kyrlen", "Path", "Path", path, reason);
+  if (status != Status::kOk) return status;
+  // Anything else would put skins where the host never looks, or make a
+  // host folder of its own.
+  const PathStyle style = platform_.Paths();
+  if (!IsAbsolutePath(*path, style)) {
+    *reason = kHostNotAbsolute;
+  } else if (platform_.KindOf(GetParentPath(*path, style)) != FileKind::kFolder) {
+    *reason = kHostFolderMissing;
+  } else {
+    return Status::kOk;
+  }
+  return Status::kFailed;
 }
 
 Message frmMain::ConvertDropped() {
@@ -137,11 +146,22 @@ Message frmMain::ConvertDropped() {
   if (items.empty()) return Failure(kNothingDropped);
   std::vector<FileKind> kinds;
   for (const std::string& item : items) kinds.push_back(platform_.KindOf(item));
-  // A folder is packed where it is: only skin texts need the host.
+  // A folder is packed where it is: only skin texts need the host, and
+  // without it each says so.
   std::string host_path;
-  if (std::count(kinds.begin(), kinds.end(), FileKind::kFolder) < std::ssize(kinds)) {
-    host_path = GetSkinPath();
-    if (host_path.empty()) return Failure(kNoHost);
+  Message no_host;
+  const auto folders = std::count(kinds.begin(), kinds.end(), FileKind::kFolder);
+  if (folders < std::ssize(kinds)) {
+    std::string reason;
+    const Status found = GetSkinPath(&host_path, &reason);
+    if (found != Status::kOk) {
+      no_host =
+          found == Status::kMissing
+              ? Failure(kNoHost)
+              : Failure(kNoHost, host_path.empty() ? reason : ShownText(host_path) + "\n" + reason);
+      if (folders == 0) return no_host;
+      host_path.clear();
+    }
   }
   if (items.size() == 1) return ConvertItem(items.front(), kinds.front(), host_path);
 
@@ -155,7 +175,8 @@ Message frmMain::ConvertDropped() {
     const std::string skin = text ? WindowsUpperCase(SkinNameOf(GetFileName(items[i], style))) : "";
     const auto earlier = std::find_if(converted.begin(), converted.end(),
                                       [&skin](const auto& done) { return done.first == skin; });
-    Message message = text && earlier != converted.end()
+    Message message = text && host_path.empty() ? no_host
+                      : text && earlier != converted.end()
                           ? Failure(kSameSkinTwice, ShownText(items[earlier->second]))
                           : ConvertItem(items[i], kinds[i], host_path);
     if (text && message.success) converted.emplace_back(skin, i);
@@ -195,11 +216,12 @@ Message frmMain::Pack(const std::string& folder) {
   std::array<std::string, 3> pages;
   for (std::size_t part = 0; part < pages.size(); ++part) {
     const std::string page = path + Separator(style) + std::string(kPageFiles[part]);
-    if (platform_.KindOf(page) != FileKind::kFile)
-      return Failure(kNotSkinFolder, ShownText(folder));
-    if (ReadFileBytes(platform_, page, pages[part], &why) < 0) {
-      return Failure(kBadSkinText, ShownText(page) + "\n" + why);
-    }
+    // Only what is in the folder itself: a link could bring any file of
+    // the user's into a text meant to be shared.
+    const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
+    if (read == Status::kMissing) return Failure(kNotSkinFolder, ShownText(folder));
+    if (read == Status::kNotFile) return Failure(kNotSkinFolder, ShownText(page) + "\n" + why);
+    if (read != Status::kOk) return Failure(kBadSkinText, ShownText(page) + "\n" + why);
   }
   const PackedSkin packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
                                          platform_.AnsiCodePage());
@@ -254,9 +276,9 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
     return Failure(kBadSkinText, reason.empty() ? "中身が無い" : reason);
   }
 
+  std::vector<std::string> made_folders;
   const std::string skin_folder =
-      GetParentPath(host_path, style) + "skin" + Separator(style) + skin_name;
-  const std::vector<std::string> made_folders = MakeFolders(platform_, skin_folder);
+      MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &made_folders);
 
   const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =

@@ -20,8 +20,10 @@ class frmMain {
   // every file.
   int ConvertSkin();
 
-  // The host program's install path, or the empty text.
-  std::string GetSkinPath() const;
+  // The host program's install path: kMissing when none is stored;
+  // kFailed, with the reason, for one that cannot be read, is not absolute
+  // or is not in a folder that is there (`path` then holds what is stored).
+  Status GetSkinPath(std::string* path, std::string* reason) const;
 
  private:
   Message ConvertDropped();

@@ -99,13 +99,13 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
       {"D:\\dl\\Blue.old.txt", "C:\\Tools\\Host\\", "C:\\Tools\\Host\\skin\\Blue.old\\"},
       {"D:\\dl\\Blue", "C:\\Tools\\Host\\host.exe", kFolder},
       {"D:/dl/Blue.txt", "C:/Tools/Host/host.exe", kFolder},
-      {"D:\\dl\\Blue.txt", "host.exe", "skin\\Blue\\"},
+      {"D:\\dl\\Blue.txt", "\\\\srv\\share\\Host\\host.exe", "\\\\srv\\share\\Host\\skin\\Blue\\"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
     platform.host_path = c.host;
-    platform.folders.insert("");
+    platform.folders.insert("\\\\srv\\share\\Host\\");
     platform.files = {{"D:\\dl\\Blue.txt", kSkin},
                       {"D:\\My Skins\\Blue.txt", kSkin},
                       {"D:\\dl\\Blue.old.txt", kSkin},
@@ -132,6 +132,15 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       {"D:\\nowhere\\", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "")},
       {"D:\\dl\\", "C:\\Tools\\Host\\host.exe", Prompt(kNotSkinFolder, "D:\\dl\\")},
       {"D:\\dl\\Blue.txt D:\\dl\\Red.txt", "", Prompt(kNoHost)},
+      // Skins where the host never looks, or a host folder made up anew.
+      {"D:\\dl\\Blue.txt", "host.exe",
+       Prompt(kNoHost, "host.exe\n" + std::string(kHostNotAbsolute))},
+      {"D:\\dl\\Blue.txt", "C:host.exe",
+       Prompt(kNoHost, "C:host.exe\n" + std::string(kHostNotAbsolute))},
+      {"D:\\dl\\Blue.txt", "C:\\Gone\\host.exe",
+       Prompt(kNoHost, "C:\\Gone\\host.exe\n" + std::string(kHostFolderMissing))},
+      {"D:\\dl\\Blue.txt", "D:\\dl\\Blue.txt\\host.exe",
+       Prompt(kNoHost, "D:\\dl\\Blue.txt\\host.exe\n" + std::string(kHostFolderMissing))},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
@@ -146,7 +155,7 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
 
 TEST_F(ConvertSkinTest, UnreadableSettingsStoreMeansNoHost) {
   platform.settings_store_fails = true;
-  EXPECT_EQ(Run(1), kNoHost);
+  EXPECT_EQ(Run(1), Prompt(kNoHost, "settings store unreadable"));
   EXPECT_TRUE(platform.created_folders.empty());
 }
 
@@ -192,6 +201,13 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
   platform.argument_text = "D:\\dl\\Blue.txt \"D:\\dl\\Red Sky.txt\"";
   platform.shown.clear();
   EXPECT_EQ(Run(0), "Blue.txt\n" + Prompt(kDone) + "\n\nRed Sky.txt\n" + Prompt(kDone));
+
+  // Without the host, folders are still packed.
+  platform.host_path.clear();
+  platform.argument_text = "D:\\dl\\Blue.txt C:\\Tools\\Host\\skin\\Blue";
+  platform.shown.clear();
+  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kNoHost) + "\n\nBlue\n" +
+                        Prompt(kDone, "C:\\Tools\\Host\\skin\\Blue.txt"));
 }
 
 // Windows would put both in one folder: the first that converts keeps it.

@@ -9,6 +9,7 @@
 namespace brellam {
 
 inline constexpr std::string_view kNothingDropped = "なにもD&Dされてないがな";
+// Followed, when a path is stored, by that path and the reason.
 inline constexpr std::string_view kNoHost = "Kyrlenが無いみたいな気がする";
 inline constexpr std::string_view kBadSkinText = "スキンファイルが不正な気がする";
 inline constexpr std::string_view kDone = "たぶん正常に終了";
@@ -19,7 +20,7 @@ inline constexpr std::string_view kUnusableName = "ファイル名がスキン�
 inline constexpr std::string_view kUnwritten = "書き込めなかったファイルがある気がする";
 // Followed by the folder and the system's reason.
 inline constexpr std::string_view kNoFolder = "フォルダを作れなかった気がする";
-// Followed by the folder.
+// Followed by the folder, or by a page that is no file of its own and why.
 inline constexpr std::string_view kNotSkinFolder = "スキンのフォルダではない気がする";
 // Followed by one line per page file.
 inline constexpr std::string_view kPackChangesPages = "まとめるとページが変わる気がする";
@@ -32,6 +33,10 @@ inline std::string MoreFailures(std::size_t count) {
 inline std::string OthersDone(std::size_t count) {
   return "ほかの " + std::to_string(count) + " 個はたぶん正常に終了";
 }
+// Why a stored host path is not used.
+inline constexpr std::string_view kHostNotAbsolute = "絶対パスではない";
+inline constexpr std::string_view kHostFolderMissing = "そのフォルダが無い";
+
 // Followed by the reason.
 inline constexpr std::string_view kUnexpected = "予期しないエラーで止まった気がする";
 

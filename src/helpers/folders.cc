@@ -2,42 +2,25 @@
 
 namespace brellam {
 
-namespace {
-
-// "\\server\share\" is made of the first four parts: two empty ones, the
-// server and the share.
-constexpr std::size_t kNetworkRootParts = 4;
-
-bool IsNetworkPath(std::string_view path, PathStyle style) {
-  return style == PathStyle::kWindows && path.size() >= 2 && IsSeparator(path[0], style) &&
-         IsSeparator(path[1], style);
-}
-
-}  // namespace
-
-std::vector<std::string> MakeFolders(Platform& platform, std::string_view path) {
+std::string MakeFolders(Platform& platform, std::string folder,
+                        std::initializer_list<std::string_view> names,
+                        std::vector<std::string>* made) {
   const PathStyle style = platform.Paths();
-  const bool network = IsNetworkPath(path, style);
-  std::vector<std::string> made;
-  std::string prefix;
-  std::size_t part_number = 0;
-  std::size_t begin = 0;
-  while (begin <= path.size()) {
-    std::size_t end = begin;
-    while (end < path.size() && !IsSeparator(path[end], style)) ++end;
-    prefix.append(path.substr(begin, end - begin)).push_back(Separator(style));
-    if (!(network && part_number < kNetworkRootParts) &&
-        platform.KindOf(prefix) != FileKind::kFolder) {
-      std::string reason;
-      if (platform.CreateFolder(prefix, &reason) != Status::kOk) {
-        throw FolderError(prefix, std::move(reason));
-      }
-      made.push_back(prefix);
+  for (const std::string_view name : names) {
+    std::string found;
+    std::string reason;
+    if (platform.NameInFolder(folder, std::string(name), &found, &reason) != Status::kOk) {
+      throw FolderError(folder + std::string(name) + Separator(style), std::move(reason));
     }
-    ++part_number;
-    begin = end + 1;
+    folder.append(found).push_back(Separator(style));
+    if (platform.KindOf(folder) == FileKind::kFolder) continue;
+    if (platform.CreateFolder(folder, &reason) != Status::kOk) {
+      throw FolderError(folder, std::move(reason));
+    }
+    if (made != nullptr) made->push_back(folder);
   }
-  return made;
+  if (!folder.empty()) folder.pop_back();
+  return folder;
 }
 
 }  // namespace brellam

@@ -1,7 +1,8 @@
-// Creating the chain of folders a path names.
+// Creating the folders a skin needs below one that is there.
 #ifndef BRELLAM_HELPERS_FOLDERS_H_
 #define BRELLAM_HELPERS_FOLDERS_H_
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,11 +27,15 @@ class FolderError : public std::runtime_error {
   std::string reason_;
 };
 
-// Creates every missing folder along `path`, from the root down, and leaves
-// existing ones alone. The server and share of a network path are never
-// tested or made. Answers the folders it made, from the root down, each
-// with its trailing separator. Throws FolderError.
-std::vector<std::string> MakeFolders(Platform& platform, std::string_view path);
+// Makes each of `names` in turn, the next inside the one before, below
+// `folder` (ending with a separator), which must be there: it and the
+// folders above it are never made. A name that is there in another letter
+// case is the one used, as the host under Wine would find it. Answers the
+// path of the last folder, without a separator at its end; adds each folder
+// it made to `made`, with its separator. Throws FolderError.
+std::string MakeFolders(Platform& platform, std::string folder,
+                        std::initializer_list<std::string_view> names,
+                        std::vector<std::string>* made = nullptr);
 
 }  // namespace brellam
 

@@ -9,50 +9,45 @@ namespace {
 
 using Folders = std::vector<std::string>;
 
-TEST(MakeFoldersTest, CreatesOnlyTheMissingFoldersFromTheTopDown) {
+// Only below the folder given, which is never tested or made: a drive's
+// root, a share or the host's folder are none of its business.
+TEST(MakeFoldersTest, MakesOnlyTheMissingFoldersBelowTheOneGiven) {
   FakePlatform platform;
-  platform.folders = {"C:\\", "C:\\Host\\"};
-  MakeFolders(platform, "C:\\Host\\skin\\Blue");
+  platform.folders = {"C:\\Host\\"};
+  EXPECT_EQ(MakeFolders(platform, "C:\\Host\\", {"skin", "Blue"}), "C:\\Host\\skin\\Blue");
   EXPECT_EQ(platform.created_folders, (Folders{"C:\\Host\\skin\\", "C:\\Host\\skin\\Blue\\"}));
-  MakeFolders(platform, "C:\\Host\\skin\\Blue");
+  EXPECT_EQ(platform.tested_folders, (Folders{"C:\\Host\\skin\\", "C:\\Host\\skin\\Blue\\"}));
+  EXPECT_EQ(MakeFolders(platform, "C:\\Host\\", {"skin", "Blue"}), "C:\\Host\\skin\\Blue");
   EXPECT_EQ(platform.created_folders.size(), 2u);
 }
 
-TEST(MakeFoldersTest, NetworkPathStartsBelowTheShare) {
-  FakePlatform platform;
-  platform.folders = {"\\\\srv\\share\\"};
-  MakeFolders(platform, "\\\\srv\\share\\skins\\Blue");
-  EXPECT_EQ(platform.tested_folders,
-            (Folders{"\\\\srv\\share\\skins\\", "\\\\srv\\share\\skins\\Blue\\"}));
-  EXPECT_EQ(platform.created_folders,
-            (Folders{"\\\\srv\\share\\skins\\", "\\\\srv\\share\\skins\\Blue\\"}));
-}
-
-TEST(MakeFoldersTest, ForwardSlashesSeparateOnWindows) {
-  FakePlatform platform;
-  platform.folders = {"C:\\"};
-  MakeFolders(platform, "C:/Host/skin");
-  EXPECT_EQ(platform.created_folders, (Folders{"C:\\Host\\", "C:\\Host\\skin\\"}));
-}
-
-TEST(MakeFoldersTest, PosixPathsFromTheRootOrRelative) {
+// On POSIX the host under Wine would read a folder of another letter case
+// as its own: that one is used, never a twin made beside it.
+TEST(MakeFoldersTest, TakesAFolderThatDiffersOnlyInLetterCase) {
   FakePlatform platform;
   platform.style = PathStyle::kPosix;
-  platform.folders = {"/", ""};
-  MakeFolders(platform, "/opt/skin");
-  MakeFolders(platform, "skin/a\\b");
-  EXPECT_EQ(platform.created_folders, (Folders{"/opt/", "/opt/skin/", "skin/", "skin/a\\b/"}));
+  platform.folders = {"/h/", "/h/Skin/", "/h/Skin/BLUE/", "/h/Skin/bluE/", "/h/Skin/red/"};
+  EXPECT_EQ(MakeFolders(platform, "/h/", {"skin", "Red"}), "/h/Skin/red");
+  EXPECT_EQ(MakeFolders(platform, "/h/", {"Skin", "Green"}), "/h/Skin/Green");
+  EXPECT_EQ(platform.created_folders, (Folders{"/h/Skin/Green/"}));
+  try {
+    MakeFolders(platform, "/h/", {"skin", "Blue"});
+    FAIL() << "no FolderError";
+  } catch (const FolderError& e) {
+    EXPECT_EQ(e.path(), "/h/Skin/Blue/");
+  }
+  EXPECT_EQ(platform.created_folders.size(), 1u);
 }
 
 TEST(MakeFoldersTest, AFolderThatCannotBeMadeEndsWithItsPathAndReason) {
   FakePlatform platform;
-  platform.folders = {"Q:\\"};
-  platform.refused_folders = {{"Q:\\Host\\", "Access is denied."}};
+  platform.folders = {"Q:\\Host\\"};
+  platform.refused_folders = {{"Q:\\Host\\skin\\", "Access is denied."}};
   try {
-    MakeFolders(platform, "Q:\\Host\\skin");
+    MakeFolders(platform, "Q:\\Host\\", {"skin", "Blue"});
     FAIL() << "no FolderError";
   } catch (const FolderError& e) {
-    EXPECT_EQ(e.path(), "Q:\\Host\\");
+    EXPECT_EQ(e.path(), "Q:\\Host\\skin\\");
     EXPECT_EQ(e.reason(), "Access is denied.");
   }
   EXPECT_TRUE(platform.created_folders.empty());

@@ -25,6 +25,12 @@ std::string FullPath(std::string_view path, std::string_view current_folder, Pat
 
 // Whether FullPath would not need the current folder.
 bool IsFullPath(std::string_view path, PathStyle style);
+// Whether the path names the same file from whatever folder is current:
+// on POSIX it starts with "/"; on Windows with a drive's root ("X:\" or
+// "X:/"), a share's ("\\server\share\"), or the "\\?\" form of either
+// ("\\?\X:\", "\\?\UNC\server\share\"). "C:file" is not: it is
+// taken from the drive's current folder.
+bool IsAbsolutePath(std::string_view path, PathStyle style);
 
 }  // namespace brellam
 

@@ -63,5 +63,21 @@ TEST(PathTest, FullPathByTheTextAlone) {
   }
 }
 
+TEST(PathTest, AbsoluteOnlyFromARootOfItsOwn) {
+  for (const char* path : {"C:\\k.exe", "z:/", "\\\\srv\\share\\k.exe", "//srv/share/",
+                           "\\\\?\\C:\\k.exe", "\\\\?\\unc\\srv\\share\\"}) {
+    EXPECT_TRUE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
+  }
+  for (const char* path : {"", "k.exe", "C:k.exe", "C:", "\\k.exe", "1:\\k.exe", "\\\\srv\\share",
+                           "\\\\srv\\\\k.exe", "\\\\\\share\\k.exe", "\\\\.\\C:\\k.exe",
+                           "\\\\?\\C:/k.exe", "\\\\?\\UNC\\srv\\", "\\\\?\\k.exe", "/k.exe"}) {
+    EXPECT_FALSE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
+  }
+  EXPECT_TRUE(IsAbsolutePath("/opt/k", PathStyle::kPosix));
+  for (const char* path : {"", "k", "~/k", "C:\\k.exe", "C:/k.exe"}) {
+    EXPECT_FALSE(IsAbsolutePath(path, PathStyle::kPosix)) << path;
+  }
+}
+
 }  // namespace
 }  // namespace brellam

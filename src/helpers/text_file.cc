@@ -31,7 +31,7 @@ std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::str
   std::string read;
   std::string why;
   std::int64_t size = -1;
-  if (platform.ReadFile(path, &read, &why) == Status::kOk) {
+  if (platform.ReadFile(path, &read, &why, Links::kFollow) == Status::kOk) {
     size = static_cast<std::int64_t>(read.size());
     if (size == 0) why = "0 バイト";
   }

@@ -1,5 +1,6 @@
 #include "platform/platform-posix.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <iconv.h>
@@ -84,23 +85,31 @@ Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
   return status;
 }
 
-Status ReadPath(const std::string& path, std::string* bytes, std::string* reason) {
+Status ReadPath(const std::string& path, std::string* bytes, std::string* reason,
+                Links links = Links::kFollow) {
   // Only a regular file is read: a device may never end, and a pipe whose
   // writer never closes blocks forever. Asked again of what was opened, in
-  // case the name changed hands in between.
+  // case the name changed hands in between. Some files that say they are
+  // regular wait for data all the same (under /proc and /sys): the file
+  // stays non-blocking, and a read that would wait fails.
+  const bool refuse_links = links == Links::kRefuse;
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) {
+  if ((refuse_links ? ::lstat(path.c_str(), &info) : ::stat(path.c_str(), &info)) != 0) {
     return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
   }
-  FileDescriptor file(
-      S_ISREG(info.st_mode) ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1);
+  if (S_ISLNK(info.st_mode)) return Failed(reason, ELOOP, Status::kNotFile);
+  FileDescriptor file(S_ISREG(info.st_mode)
+                          ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK |
+                                                     (refuse_links ? O_NOFOLLOW : 0))
+                          : -1);
   if (file.get() >= 0 && ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
-    *reason = "not a regular file";
-    return Status::kFailed;
+    *reason = "通常のファイルではない";
+    return Status::kNotFile;
   }
-  if (file.get() < 0) return Failed(reason, errno);
-  ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+  // A link put in the file's place since.
+  if (file.get() < 0)
+    return Failed(reason, errno, errno == ELOOP ? Status::kNotFile : Status::kFailed);
   const int fd = file.get();
   errno = 0;
   const std::int64_t count = ReadWholeFile(
@@ -185,18 +194,38 @@ std::vector<std::uint16_t> EncodeTable932(iconv_t to_932, iconv_t from_932) {
   return table;
 }
 
+// Every name in the folder but "." and "..".
+bool ListEntries(const std::string& folder, std::vector<std::string>& names) {
+  DIR* const listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return false;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(listing);
+  return true;
+}
+
 // The host runs under Wine and keeps its settings where it would on
 // Windows, in the prefix's registry; the one it keeps is the path of its
-// program, which only means something here as a Unix path.
-std::string ReadWineSetting(std::string_view application, std::string_view section,
-                            std::string_view key) {
+// program, which only means something here as a Unix path. kMissing when
+// there is no prefix or no value; kFailed, with the Windows path in
+// `value`, when Wine would not find it.
+Status ReadWineSetting(std::string_view application, std::string_view section, std::string_view key,
+                       std::string* value, std::string* reason) {
   const std::string prefix = WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
   std::string text;
-  std::string reason;
-  if (prefix.empty() || ReadPath(prefix + "/user.reg", &text, &reason) != Status::kOk) return {};
+  if (prefix.empty() || ReadPath(prefix + "/user.reg", &text, reason) != Status::kOk) {
+    return Status::kMissing;
+  }
   std::string registry_key = "Software\\VB and VBA Program Settings\\";
   registry_key.append(application).append("\\").append(section);
-  return UnixPathInPrefix(prefix, ReadWineRegistryString(text, registry_key, key));
+  *value = ReadWineRegistryString(text, registry_key, key);
+  if (value->empty()) return Status::kMissing;
+  std::string path = UnixPathInPrefix(prefix, *value, ListEntries, reason);
+  if (path.empty()) return Status::kFailed;
+  *value = std::move(path);
+  return Status::kOk;
 }
 
 }  // namespace
@@ -236,19 +265,22 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   const std::string path =
       SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
-  std::string found;
-  if (!path.empty() && ReadPath(path, &text, reason) == Status::kOk) {
-    found = ReadIniValue(text, section, key);
+  // A settings file that is there is the store, whatever it holds: the
+  // prefix is asked only without one.
+  Status status = path.empty() ? Status::kMissing : ReadPath(path, &text, reason);
+  if (status == Status::kOk) {
+    *value = ReadIniValue(text, section, key);
+    if (value->empty()) return Status::kMissing;
+  } else if (status == Status::kMissing) {
+    status = ReadWineSetting(application, section, key, value, reason);
   }
-  if (found.empty()) found = ReadWineSetting(application, section, key);
-  if (found.empty()) return Status::kMissing;
+  if (status != Status::kOk) return status == Status::kMissing ? status : Status::kFailed;
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
-  if (found.find('\0') != std::string::npos) {
-    *reason = "the stored path holds a NUL";
+  if (value->find('\0') != std::string::npos) {
+    *reason = "パスに NUL 文字が入っている";
     return Status::kFailed;
   }
-  *value = std::move(found);
   return Status::kOk;
 }
 
@@ -332,8 +364,20 @@ Status PosixPlatform::CreateFolder(const std::string& path, std::string* reason)
   return Failed(reason, error);
 }
 
-Status PosixPlatform::ReadFile(const std::string& path, std::string* bytes, std::string* reason) {
-  return ReadPath(path, bytes, reason);
+Status PosixPlatform::ReadFile(const std::string& path, std::string* bytes, std::string* reason,
+                               Links links) {
+  return ReadPath(path, bytes, reason, links);
+}
+
+Status PosixPlatform::NameInFolder(const std::string& folder, const std::string& name,
+                                   std::string* found, std::string* reason) {
+  std::vector<std::string> names;
+  // A folder that cannot be listed holds nothing to be matched.
+  if (!ListEntries(folder, names)) {
+    *found = name;
+    return Status::kOk;
+  }
+  return WineNameIn(names, name, *found, reason) ? Status::kOk : Status::kFailed;
 }
 
 namespace {

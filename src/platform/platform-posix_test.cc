@@ -29,9 +29,9 @@ class PosixPlatformTest : public testing::Test {
   std::string Path(const char* name) const { return (dir / name).string(); }
 
   // What reading answers, and the bytes that it leaves.
-  std::pair<Status, std::string> Read(const std::string& path) {
+  std::pair<Status, std::string> Read(const std::string& path, Links links = Links::kFollow) {
     std::string bytes = "before";
-    return {platform.ReadFile(path, &bytes, &reason), bytes};
+    return {platform.ReadFile(path, &bytes, &reason, links), bytes};
   }
 
   // Sets an environment variable until the test ends.
@@ -98,15 +98,23 @@ TEST_F(PosixPlatformTest, ReadsWholeRegularFilesAndRefusesTheRest) {
       {Path("a.txt"), {Status::kOk, std::string("x\0y\r\n", 5)}},
       {Path("empty.txt"), {Status::kOk, ""}},
       {Path("missing"), {Status::kMissing, "before"}},
-      {dir.string(), {Status::kFailed, "before"}},
-      {"/dev/fd/" + std::to_string(fds[0]), {Status::kFailed, "before"}},
-      {Path("fifo"), {Status::kFailed, "before"}},
-      {"/dev/zero", {Status::kFailed, "before"}},
-      {"/dev/null", {Status::kFailed, "before"}},
+      {dir.string(), {Status::kNotFile, "before"}},
+      {"/dev/fd/" + std::to_string(fds[0]), {Status::kNotFile, "before"}},
+      {Path("fifo"), {Status::kNotFile, "before"}},
+      {"/dev/zero", {Status::kNotFile, "before"}},
+      {"/dev/null", {Status::kNotFile, "before"}},
   };
   for (const auto& [path, outcome] : cases) {
     SCOPED_TRACE(path);
     EXPECT_EQ(Read(path), outcome);
+  }
+  // Where links are refused, only the name's own regular file is read.
+  fs::create_symlink(dir / "a.txt", dir / "link");
+  fs::create_symlink(dir / "nowhere", dir / "dangling");
+  EXPECT_EQ(Read(Path("link")).first, Status::kOk);
+  EXPECT_EQ(Read(Path("a.txt"), Links::kRefuse).first, Status::kOk);
+  for (const char* name : {"link", "dangling", "fifo"}) {
+    EXPECT_EQ(Read(Path(name), Links::kRefuse), std::pair(Status::kNotFile, "before"s)) << name;
   }
   ::close(fds[0]);
   ::close(fds[1]);
@@ -219,7 +227,7 @@ TEST_F(PosixPlatformTest, SettingsComeFromTheConfigHome) {
   EXPECT_EQ(platform.ReadSetting("Other", "Path", "Path", &value, &reason), Status::kMissing);
   Spit(dir / "Kyrlen/settings.ini", "[Path]\nPath=/opt/kyrlen\0/x.exe\n"s);
   EXPECT_EQ(platform.ReadSetting("Kyrlen", "Path", "Path", &value, &reason), Status::kFailed);
-  EXPECT_EQ(value, "/opt/kyrlen/kyrlen.exe");
+  EXPECT_EQ(value, "/opt/kyrlen\0/x.exe"s);
 }
 
 }  // namespace

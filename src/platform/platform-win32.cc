@@ -253,10 +253,15 @@ Status Win32Platform::CreateFolder(const std::string& path, std::string* reason)
   return Failed(reason, error);
 }
 
-Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std::string* reason) {
+Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std::string* reason,
+                               Links links) {
+  // Refusing links, the name itself is opened (a folder too) and looked at.
+  const DWORD flags = links == Links::kRefuse
+                          ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS
+                          : FILE_ATTRIBUTE_NORMAL;
   // No sharing: a file another program is still writing is not taken half-done.
   FileHandle file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                flags, nullptr));
   if (!file.valid()) {
     const DWORD error = ::GetLastError();
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -265,7 +270,19 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
   // Only a file on a disk is read: a device such as CON may never end.
   if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
     *reason = "not a file on a disk";
-    return Status::kFailed;
+    return Status::kNotFile;
+  }
+  BY_HANDLE_FILE_INFORMATION opened{};
+  if (links == Links::kRefuse) {
+    if (!::GetFileInformationByHandle(file.get(), &opened)) return Failed(reason, ::GetLastError());
+    const DWORD attributes = opened.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
+    }
+    // What opening a folder as a file says.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return Failed(reason, ERROR_ACCESS_DENIED, Status::kNotFile);
+    }
   }
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) return Failed(reason, ::GetLastError());
@@ -285,6 +302,13 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
     return Status::kFailed;
   }
   if (count == 0) bytes->clear();
+  return Status::kOk;
+}
+
+// The file system itself opens a name in another letter case.
+Status Win32Platform::NameInFolder(const std::string&, const std::string& name, std::string* found,
+                                   std::string*) {
+  *found = name;
   return Status::kOk;
 }
 

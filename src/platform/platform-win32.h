@@ -30,7 +30,10 @@ class Win32Platform : public Platform {
   Status CurrentFolder(std::string* path, std::string* reason) const override;
   FileKind KindOf(const std::string& path) const override;
   Status CreateFolder(const std::string& path, std::string* reason) override;
-  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;
+  Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
+                  Links links) override;
+  Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,
+                      std::string* reason) override;
   Status WriteNewFile(const std::string& path, std::string_view bytes,
                       std::string* reason) override;
   Status WriteReplacement(const std::string& path, std::string_view bytes,

@@ -92,7 +92,7 @@ class Win32FilesTest : public testing::Test {
   // What reading answers, and the bytes that it leaves.
   std::pair<Status, std::string> Read(const wchar_t* name) {
     std::string bytes = "before";
-    return {platform.ReadFile(Path(name), &bytes, &reason), bytes};
+    return {platform.ReadFile(Path(name), &bytes, &reason, Links::kFollow), bytes};
   }
 
   // Writes a new file and says whether it worked.
@@ -116,6 +116,10 @@ TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
   EXPECT_EQ(Read(L"missing.txt"), Read_(Status::kMissing, "before"));
   // A device is no file, whatever folder it is named in.
   EXPECT_EQ(Read(L"CON"), Read_(Status::kFailed, "before"));
+  std::string bytes;
+  EXPECT_EQ(platform.ReadFile(Path(L"ソ표.txt"), &bytes, &reason, Links::kRefuse), Status::kOk);
+  EXPECT_EQ(platform.ReadFile(Narrow(dir.wstring()), &bytes, &reason, Links::kRefuse),
+            Status::kNotFile);
   // Nothing is taken over: not a file of that name, nor a folder.
   EXPECT_EQ(platform.WriteNewFile(Path(L"empty.txt"), "x", &reason), Status::kTaken);
   EXPECT_EQ(platform.WriteNewFile(Narrow(dir.wstring()), "x", &reason), Status::kTaken);

@@ -37,8 +37,13 @@ enum class Status {
   kOk,
   kMissing,  // there is nothing of that name
   kTaken,    // something has the name that was to be new
+  kNotFile,  // what has the name is no regular file of its own
   kFailed,
 };
+
+// Whether a read takes the file that a symbolic link (on Windows, any
+// reparse point) at the end of the path leads to, or refuses the link.
+enum class Links { kFollow, kRefuse };
 
 class Platform {
  public:
@@ -49,6 +54,8 @@ class Platform {
   virtual void ShowMessage(const Message& message) = 0;
 
   // The per-user settings store: kMissing when it holds no such value.
+  // kFailed also for a value that cannot be used as it is; `value` then
+  // holds what is stored, when anything is, for the message.
   virtual Status ReadSetting(std::string_view application, std::string_view section,
                              std::string_view key, std::string* value,
                              std::string* reason) const = 0;
@@ -83,10 +90,19 @@ class Platform {
   virtual FileKind KindOf(const std::string& path) const = 0;
   // kOk also when the folder is there already.
   virtual Status CreateFolder(const std::string& path, std::string* reason) = 0;
-  // The whole of a regular file (anything else fails at once: a device may
-  // never end, a pipe's writer never close), however its size changes
-  // while it is read. `bytes` is replaced only on kOk.
-  virtual Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) = 0;
+  // The whole of a regular file (anything else is kNotFile at once: a
+  // device may never end, a pipe's writer never close), however its size
+  // changes while it is read, and never waiting: a read that would wait
+  // fails. `bytes` is replaced only on kOk.
+  virtual Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
+                          Links links) = 0;
+  // The entry of `folder` (which ends with a separator) that the host,
+  // whose file names ignore letter case, opens for `name`: on POSIX that
+  // very name, else the one entry differing only in letter case, else
+  // `name`; on Windows, whose file system does that itself, `name`.
+  // kFailed when two or more entries differ from `name` only in case.
+  virtual Status NameInFolder(const std::string& folder, const std::string& name,
+                              std::string* found, std::string* reason) = 0;
   // Creates the file, only where nothing has its name (kTaken: not even a
   // link, which is not followed), writes exactly `bytes` and answers kOk
   // once they are on the disk. A file it made but could not fill is gone.

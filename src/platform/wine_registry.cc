@@ -1,6 +1,7 @@
 #include "platform/wine_registry.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,15 @@ struct Value {
   std::string text;
 };
 
-using Variables = std::vector<std::pair<std::string, std::string>>;
+// By name folded to lower case, as names of variables match: a prefix may
+// hold tens of thousands, each looked up once.
+using Variables = std::unordered_map<std::string, std::string>;
+
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = AsciiLower(c);
+  return folded;
+}
 
 constexpr std::string_view kBlanks = " \t";
 
@@ -159,20 +168,12 @@ std::vector<Value> ValuesOf(std::string_view reg_text, std::string_view key) {
 }
 
 const std::string* Find(const Variables& variables, std::string_view name) {
-  const auto found = std::ranges::find_if(
-      variables, [&](const auto& variable) { return SameNameIgnoringCase(variable.first, name); });
+  const auto found = variables.find(Folded(name));
   return found == variables.end() ? nullptr : &found->second;
 }
 
 void Set(Variables& variables, const std::string& name, std::string text) {
-  if (name.empty()) return;
-  const auto found = std::ranges::find_if(
-      variables, [&](const auto& variable) { return SameNameIgnoringCase(variable.first, name); });
-  if (found != variables.end()) {
-    found->second = std::move(text);
-  } else {
-    variables.emplace_back(name, std::move(text));
-  }
+  if (!name.empty()) variables.insert_or_assign(Folded(name), std::move(text));
 }
 
 // As Windows does it: a name it does not know stays whole, "%" included,
@@ -233,16 +234,80 @@ std::string ReadWineRegistryString(std::string_view reg_text, std::string_view k
   return {};
 }
 
-std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path) {
-  const char drive = AsciiLower(windows_path.empty() ? '\0' : windows_path[0]);
-  if (windows_path.size() < 3 || drive < 'a' || drive > 'z' || windows_path[1] != ':' ||
-      !IsSeparator(windows_path[2])) {
+bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
+                std::string* reason) {
+  if (std::ranges::find(names, wanted) != names.end()) {
+    found = wanted;
+    return true;
+  }
+  const std::string* match = nullptr;
+  for (const std::string& name : names) {
+    if (!SameNameIgnoringCase(name, wanted)) continue;
+    if (match != nullptr) {
+      *reason = "「" + std::string(wanted) + "」と大文字小文字だけが違う名前が二つ以上ある";
+      return false;
+    }
+    match = &name;
+  }
+  found = match != nullptr ? *match : wanted;
+  return true;
+}
+
+std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
+                             const ListFolder& list, std::string* reason) {
+  std::string_view rest = windows_path;
+  if (rest.starts_with("\\\\?\\")) rest.remove_prefix(4);
+  const char drive = AsciiLower(rest.empty() ? '\0' : rest[0]);
+  if (rest.size() < 3 || drive < 'a' || drive > 'z' || rest[1] != ':' || !IsSeparator(rest[2])) {
+    *reason = "ドライブ名から始まる絶対パスではない";
     return {};
   }
-  std::string path(prefix);
-  path.append("/dosdevices/").push_back(drive);
-  path.push_back(':');
-  for (const char c : windows_path.substr(2)) path.push_back(c == '\\' ? '/' : c);
+  rest.remove_prefix(3);
+  // Resolved as Windows resolves a full path, before any file is looked at:
+  // "." and empty parts go, ".." takes the part before it and stops at
+  // the drive's root.
+  std::vector<std::string_view> parts;
+  bool folder = true;  // the path ends with a separator, "." or ".."
+  for (std::size_t begin = 0; begin <= rest.size();) {
+    std::size_t end = begin;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    const std::string_view part = rest.substr(begin, end - begin);
+    folder = part.empty() || part == "." || part == "..";
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!folder) {
+      parts.push_back(part);
+    }
+    begin = end + 1;
+  }
+  // The drive is its link in dosdevices, which Wine names in lower case;
+  // without one Wine has no such drive.
+  std::string path = std::string(prefix) + "/dosdevices/";
+  const std::string link{drive, ':'};
+  std::vector<std::string> names;
+  if (!list(path, names) || std::ranges::find(names, link) == names.end()) {
+    *reason =
+        "Wine にドライブ " + std::string(1, static_cast<char>(drive - 'a' + 'A')) + ": が無い";
+    return {};
+  }
+  path += link;
+  // Each part as Wine finds it in the folder it is in; below a part that
+  // is not there, nothing is.
+  bool listed = true;
+  std::string found;
+  for (const std::string_view part : parts) {
+    path.push_back('/');
+    names.clear();
+    listed = listed && list(path, names);
+    if (!listed) {
+      path.append(part);
+    } else if (WineNameIn(names, part, found, reason)) {
+      path.append(found);
+    } else {
+      return {};
+    }
+  }
+  if (folder) path.push_back('/');
   return path;
 }
 
