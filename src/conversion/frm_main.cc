@@ -98,7 +98,7 @@ Message frmMain::ConvertItem(const std::string& path, FileKind kind, const std::
 Message frmMain::Pack(const std::string& folder) {
   const PathStyle style = platform_.Paths();
   const std::string_view path = WithoutTrailingSeparators(folder, style);
-  const std::string name = GetFileName(path, style);
+  const std::string name = GetFileName(platform_.LongName(std::string(path)), style);
   // A drive or the root has no folder beside it to write into.
   if (name.empty() || (style == PathStyle::kWindows && name.ends_with(':'))) {
     return Failure(kNotSkinFolder, folder);
@@ -140,7 +140,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
   if (kind == FileKind::kOther) return Failure(kBadSkinText);
 
   const PathStyle style = platform_.Paths();
-  const std::string file_name = GetFileName(source_path, style);
+  const std::string file_name = GetFileName(platform_.LongName(source_path), style);
   const std::string skin_name = SkinNameOf(file_name);
   if (!IsUsableSkinName(skin_name, style)) return Failure(kUnusableName, file_name);
 

@@ -37,6 +37,8 @@ class PosixPlatform : public Platform {
   std::uint64_t RandomNumber() override;
 
   FileKind KindOf(const std::string& path) const override;
+  // Names have no short forms here.
+  std::string LongName(const std::string& path) const override { return path; }
   Status CreateFolder(const std::string& path, std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason) override;
   Status WriteNewFile(const std::string& path, std::string_view bytes,
