@@ -104,14 +104,25 @@ TEST_F(WindowsProgramTest, NamesThatTheAnsiApiCouldNotTake) {
     const wchar_t* file;
     const wchar_t* skin;
     std::string title_932;
+    bool dropped_short = false;  // in its 8.3 form
   };
   const Case cases[] = {
       {L"ソ表.txt", L"ソ表", "\x83\x5C\x95\x5C"},  // 932 bytes holding 0x5C
+      {L"Blue.txt ", L"Blue", "Blue"},             // beside its empty twin "Blue.txt"
+      {L"Blue Sky Long.txt", L"Blue Sky Long", "Blue Sky Long", true},
   };
+  Spit(root / L"dl" / L"Blue.txt", "");
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.file));
-    Spit(root / L"dl" / c.file, fixture::kSkin);
-    EXPECT_EQ(Run(L"\"" + (root / L"dl" / c.file).wstring() + L"\"", 0), Prompt(kDone));
+    // Made through the long form, which keeps a blank at the end.
+    const std::wstring file = (root / L"dl" / c.file).wstring();
+    Spit(L"\\\\?\\" + file, fixture::kSkin);
+    std::wstring dropped(MAX_PATH, L'\0');
+    if (c.dropped_short) {
+      dropped.resize(::GetShortPathNameW(file.c_str(), dropped.data(), MAX_PATH));
+      ASSERT_NE(dropped.find(L'~'), std::wstring::npos) << Narrow(dropped);
+    }
+    EXPECT_EQ(Run(L"\"" + (c.dropped_short ? dropped : file) + L"\"", 0), Prompt(kDone));
     EXPECT_EQ(SkinFiles(c.skin), Expected(c.title_932));
   }
 }
@@ -225,6 +236,19 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
     EXPECT_FALSE(fs::exists(root / L"skin"));
     EXPECT_FALSE(fs::exists(root / L"gone"));
   }
+  // A pipe is never opened: its server sees no one connect.
+  const std::wstring pipe = L"\\\\.\\pipe\\brellam-" + std::to_wstring(::GetCurrentProcessId());
+  const HANDLE server = ::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                           0, 1, 4096, 4096, 0, nullptr);
+  ASSERT_NE(server, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Run(pipe, 1), Prompt(kBadSkinText));
+  OVERLAPPED waiting{};
+  waiting.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  EXPECT_FALSE(::ConnectNamedPipe(server, &waiting));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));  // not yet connected
+  ::CancelIo(server);
+  ::CloseHandle(waiting.hEvent);
+  ::CloseHandle(server);
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path");
   EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kNoHost));
   EXPECT_FALSE(fs::exists(host / L"skin"));
@@ -232,14 +256,23 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
 
 // Refused before anything is made, with the reason in the box.
 TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
-  Spit(root / L"dl" / L"Held.txt", fixture::kSkin);
+  const fs::path file = root / L"dl" / L"Held.txt";
+  Spit(file, fixture::kSkin);
   Spit(root / L"dl" / L"Empty.txt", "");
-  // Another program still has the file open.
-  const HANDLE held = ::CreateFileW((root / L"dl" / L"Held.txt").c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // Another program has it open, as an editor does, sharing all: it is read.
+  const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, all, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Run(file.wstring(), 0), Prompt(kDone));
+  ::CloseHandle(held);
+  EXPECT_EQ(SkinFiles(L"Held"), Expected("Held"));
+  fs::remove_all(host / L"skin");
+  // Sharing nothing, it cannot be opened: the system says why.
   const std::wstring refused = Prompt(kBadSkinText) + L"\r\n";
-  const std::wstring held_prompt = Run((root / L"dl" / L"Held.txt").wstring(), 1);
+  held = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::wstring held_prompt = Run(file.wstring(), 1);
   EXPECT_TRUE(held_prompt.starts_with(refused) && held_prompt.size() > refused.size())
       << Narrow(held_prompt);
   ::CloseHandle(held);

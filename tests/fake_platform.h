@@ -111,6 +111,7 @@ class FakePlatform : public Platform {
     if (others.count(Key(path))) return FileKind::kOther;
     return files.count(Key(path)) ? FileKind::kFile : FileKind::kMissing;
   }
+  std::string LongName(const std::string& path) const override { return path; }
   Status CreateFolder(const std::string& path, std::string* reason) override {
     if (refused_folders.count(path)) {
       *reason = refused_folders.at(path);

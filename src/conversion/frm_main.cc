@@ -206,7 +206,8 @@ Message frmMain::Pack(const std::string& folder) {
     return Failure(kNotSkinFolder, ShownText(folder) + "\n" + why);
   }
   const std::string path = FullPath(folder, current, style);
-  const std::string name = GetFileName(path, style);
+  // A short (8.3) name would name the text after itself.
+  const std::string name = GetFileName(platform_.LongName(path), style);
   // A drive or the root has no folder beside it to write into.
   if (name.empty() || (style == PathStyle::kWindows && name.ends_with(':'))) {
     return Failure(kNotSkinFolder, ShownText(folder));
@@ -264,7 +265,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
   if (kind == FileKind::kOther) return Failure(kBadSkinText, "ファイルでもフォルダでもない");
 
   const PathStyle style = platform_.Paths();
-  const std::string file_name = GetFileName(source_path, style);
+  const std::string file_name = GetFileName(platform_.LongName(source_path), style);
   const std::string skin_name = SkinNameOf(file_name);
   if (!IsUsableSkinName(skin_name, platform_)) return Failure(kUnusableName, ShownText(file_name));
 

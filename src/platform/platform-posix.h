@@ -39,6 +39,8 @@ class PosixPlatform : public Platform {
 
   Status CurrentFolder(std::string* path, std::string* reason) const override;
   FileKind KindOf(const std::string& path) const override;
+  // Names have no short forms here.
+  std::string LongName(const std::string& path) const override { return path; }
   Status CreateFolder(const std::string& path, std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                   Links links) override;

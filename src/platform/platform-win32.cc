@@ -61,19 +61,81 @@ std::string SystemReason(DWORD error) {
   return Narrow(reason);
 }
 
-// The path as the wide file API takes it. Past MAX_PATH (less the room
-// CreateDirectoryW keeps for a file name), only the long-path form reaches
-// the file where the system's long-path setting is off; that form wants a
-// full path with backslashes, which GetFullPathNameW makes.
+// What the operations answer for a path that names no file on a disk.
+constexpr char kNotOnADisk[] = "ディスク上のファイルやフォルダではない";
+
+bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool StartsWithDrive(std::wstring_view path) {
+  return path.size() >= 2 && path[1] == L':' &&
+         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+}
+
+// The name before the first separator; `path` moves past it and the
+// separators after it.
+std::wstring_view TakeName(std::wstring_view& path) {
+  std::size_t end = 0;
+  while (end < path.size() && !IsSlash(path[end])) ++end;
+  const std::wstring_view name = path.substr(0, end);
+  while (end < path.size() && IsSlash(path[end])) ++end;
+  path.remove_prefix(end);
+  return name;
+}
+
+// A full path's root in the long form ("\\?\C:\", "\\?\UNC\server\share\")
+// and what follows it; false when `path` is not full or names no path on a
+// drive or a share.
+bool SplitRoot(std::wstring_view path, std::wstring& root, std::wstring_view& rest) {
+  if (StartsWithDrive(path) && path.size() > 2 && IsSlash(path[2])) {
+    root = L"\\\\?\\" + std::wstring(path.substr(0, 2)) + L"\\";
+    rest = path.substr(3);
+    return true;
+  }
+  if (path.size() < 2 || !IsSlash(path[0]) || !IsSlash(path[1])) return false;
+  path.remove_prefix(2);
+  if (path.size() >= 2 && (path[0] == L'?' || path[0] == L'.') && IsSlash(path[1])) {
+    // Of the device namespace, only a drive's path or a share's.
+    path.remove_prefix(2);
+    if (StartsWithDrive(path)) return SplitRoot(path, root, rest);
+    const std::wstring_view unc = TakeName(path);
+    if (unc.size() != 3 || (unc[0] | 0x20) != L'u' || (unc[1] | 0x20) != L'n' ||
+        (unc[2] | 0x20) != L'c') {
+      return false;
+    }
+  }
+  const std::wstring_view server = TakeName(path);
+  const std::wstring_view share = TakeName(path);
+  for (const std::wstring_view name : {server, share}) {
+    if (name.empty() || name == L"." || name == L".." || name == L"?") return false;
+  }
+  root = L"\\\\?\\UNC\\" + std::wstring(server) + L"\\" + std::wstring(share) + L"\\";
+  rest = path;
+  return true;
+}
+
+// The path as the wide file API takes it: always in the long form, so that
+// it reaches past MAX_PATH and opens the very name given. Only a relative
+// path makes it ask the system, for the current folder; empty for what is
+// no file or folder on a disk.
 std::wstring FilePath(const std::string& path) {
-  std::wstring wide = Widen(path);
-  if (wide.size() < MAX_PATH - 12) return wide;
-  const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  std::wstring full(size, L'\0');
-  const DWORD got = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-  if (got == 0 || got >= size) return wide;
-  full.resize(got);
-  return LongPathForm(full);
+  const std::wstring wide = Widen(path);
+  std::wstring full = LongPathForm(wide);
+  if (!full.empty() || (wide.size() >= 2 && IsSlash(wide[0]) && IsSlash(wide[1]))) return full;
+  std::wstring current(MAX_PATH, L'\0');
+  for (;;) {
+    // A drive-relative path is taken from that drive's current folder.
+    const DWORD got =
+        StartsWithDrive(wide)
+            ? ::GetFullPathNameW(wide.substr(0, 2).c_str(), static_cast<DWORD>(current.size()),
+                                 current.data(), nullptr)
+            : ::GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+    if (got == 0) return {};
+    if (got < current.size()) {
+      current.resize(got);
+      return LongPathForm(wide, current);
+    }
+    current.resize(got);
+  }
 }
 
 // The path the system reached through `handle`, links resolved; empty
@@ -180,10 +242,37 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
-std::wstring LongPathForm(std::wstring_view full_path) {
-  if (full_path.starts_with(L"\\\\?\\")) return std::wstring(full_path);
-  if (full_path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + std::wstring(full_path.substr(2));
-  return L"\\\\?\\" + std::wstring(full_path);
+std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_folder) {
+  std::wstring full;
+  std::wstring_view rest;
+  std::vector<std::wstring_view> names;
+  if (path.empty()) return {};
+  const auto resolve = [&names](std::wstring_view part) {
+    while (!part.empty()) {
+      const std::wstring_view name = TakeName(part);
+      if (name == L"..") {
+        if (!names.empty()) names.pop_back();
+      } else if (!name.empty() && name != L".") {
+        names.push_back(name);
+      }
+    }
+  };
+  if (!SplitRoot(path, full, rest)) {
+    if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) return {};
+    std::wstring_view current;
+    if (!SplitRoot(current_folder, full, current)) return {};
+    if (StartsWithDrive(path)) path.remove_prefix(2);
+    // A rooted path ("\\x") keeps only the current folder's root.
+    if (path.empty() || !IsSlash(path[0])) resolve(current);
+    rest = path;
+  }
+  resolve(rest);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) full += L'\\';
+    full += names[i];
+  }
+  if (!names.empty() && !path.empty() && IsSlash(path.back())) full += L'\\';
+  return full;
 }
 
 std::wstring ArgumentsOf(std::wstring_view command_line) {
@@ -275,9 +364,31 @@ Status Win32Platform::CurrentFolder(std::string* path, std::string* reason) cons
 }
 
 FileKind Win32Platform::KindOf(const std::string& path) const {
-  const DWORD attributes = ::GetFileAttributesW(FilePath(path).c_str());
+  const std::wstring name = FilePath(path);
+  if (name.empty()) return FileKind::kOther;
+  const DWORD attributes = ::GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kFolder : FileKind::kFile;
+}
+
+std::string Win32Platform::LongName(const std::string& path) const {
+  const std::wstring wide = Widen(path);
+  const std::size_t slash = wide.find_last_of(L"\\/");
+  const std::size_t start = slash != std::wstring::npos ? slash + 1 : StartsWithDrive(wide) ? 2 : 0;
+  const std::wstring_view name = std::wstring_view(wide).substr(start);
+  if (name.empty() || name == L"." || name == L"..") return path;
+  // The entry of that name in its folder, which a short name finds too: as
+  // GetLongPathNameW finds it, which Wine does not do for the long form.
+  const std::wstring full = FilePath(path);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = full.empty() ? INVALID_HANDLE_VALUE
+                                     : ::FindFirstFileExW(full.c_str(), FindExInfoBasic, &found,
+                                                          FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return path;
+  ::FindClose(search);
+  const std::wstring_view long_name = found.cFileName;
+  if (long_name.empty() || long_name == L"." || long_name == L"..") return path;
+  return Narrow(wide.substr(0, start) + std::wstring(long_name));
 }
 
 Status Win32Platform::CreateFolder(const std::string& path, std::string* reason) {
@@ -289,13 +400,19 @@ Status Win32Platform::CreateFolder(const std::string& path, std::string* reason)
 
 Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                                Links links) {
+  const std::wstring name = FilePath(path);
+  if (name.empty()) {
+    *reason = kNotOnADisk;
+    return Status::kFailed;
+  }
   // Refusing links, the name itself is opened (a folder too) and looked at.
   const DWORD flags = links == Links::kRefuse
                           ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS
                           : FILE_ATTRIBUTE_NORMAL;
-  // No sharing: a file another program is still writing is not taken half-done.
-  FileHandle file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                flags, nullptr));
+  // Sharing all, as copying tools do: an editor or a preview may hold it.
+  FileHandle file(::CreateFileW(name.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, flags, nullptr));
   if (!file.valid()) {
     const DWORD error = ::GetLastError();
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -303,7 +420,7 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
   }
   // Only a file on a disk is read: a device such as CON may never end.
   if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
-    *reason = "not a file on a disk";
+    *reason = kNotOnADisk;
     return Status::kNotFile;
   }
   BY_HANDLE_FILE_INFORMATION opened{};

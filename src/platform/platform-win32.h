@@ -29,6 +29,7 @@ class Win32Platform : public Platform {
 
   Status CurrentFolder(std::string* path, std::string* reason) const override;
   FileKind KindOf(const std::string& path) const override;
+  std::string LongName(const std::string& path) const override;
   Status CreateFolder(const std::string& path, std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                   Links links) override;
@@ -56,9 +57,16 @@ class Win32Platform : public Platform {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-// A full path in the form that reaches past MAX_PATH: "\\?\C:\...", or
-// "\\?\UNC\server\share\..." for a network path.
-std::wstring LongPathForm(std::wstring_view full_path);
+// The form in which the wide API opens exactly what `path` names, past
+// MAX_PATH too: "\\?\C:\..." or "\\?\UNC\server\share\...", separators
+// collapsed and "." and ".." resolved, but every name kept as given, blanks
+// and dots at its end included (the system's own full path drops them). A
+// relative path is taken from `current_folder`, a drive-relative one
+// ("D:x") from that drive's. Empty for what is no path on a drive or a
+// share (the device namespace: "\\.\pipe\x", "\\?\GLOBALROOT\...", the
+// bare volume "\\.\C:"), and for a relative path without a full current
+// folder.
+std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_folder = {});
 
 // The arguments part of a command line: what follows the program's path
 // (quoted or not) and the blanks after it.

@@ -35,9 +35,43 @@ TEST(Win32ArgumentsTest, WhatFollowsTheProgramPath) {
 }
 
 TEST(Win32PathsTest, LongPathForm) {
-  EXPECT_EQ(LongPathForm(L"C:\\a b\\c"), L"\\\\?\\C:\\a b\\c");
-  EXPECT_EQ(LongPathForm(L"\\\\srv\\share\\c"), L"\\\\?\\UNC\\srv\\share\\c");
-  EXPECT_EQ(LongPathForm(L"\\\\?\\C:\\c"), L"\\\\?\\C:\\c");
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* current_folder;
+    const wchar_t* form;  // empty: no file or folder on a disk
+  };
+  const Case cases[] = {
+      {L"C:\\a b\\c", L"", L"\\\\?\\C:\\a b\\c"},
+      {L"\\\\srv\\share\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
+      {L"\\\\?\\C:\\c", L"", L"\\\\?\\C:\\c"},
+      {L"\\\\.\\C:\\c", L"", L"\\\\?\\C:\\c"},
+      {L"\\\\?\\unc\\srv\\share\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
+      {L"C:/a//b\\\\c/", L"", L"\\\\?\\C:\\a\\b\\c\\"},
+      // Names end as they were given; ".." stops at the drive or the share.
+      {L"C:\\dir.\\Blue.txt .", L"", L"\\\\?\\C:\\dir.\\Blue.txt ."},
+      {L"C:\\a\\.\\..\\..\\b\\...", L"", L"\\\\?\\C:\\b\\..."},
+      {L"\\\\srv\\share\\..\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
+      {L"Blue.txt ", L"D:\\My Skins", L"\\\\?\\D:\\My Skins\\Blue.txt "},
+      {L"..\\x", L"\\\\?\\D:\\a\\b", L"\\\\?\\D:\\a\\x"},
+      {L"\\x", L"\\\\srv\\share\\dir", L"\\\\?\\UNC\\srv\\share\\x"},
+      {L"D:x", L"D:\\a", L"\\\\?\\D:\\a\\x"},
+      {L"D:", L"D:\\a", L"\\\\?\\D:\\a"},
+      {L"x", L"", L""},
+      {L"", L"D:\\a", L""},
+      {L"x", L"\\\\.\\pipe", L""},
+      {L"\\\\.\\pipe\\x", L"D:\\a", L""},
+      {L"//./pipe/x", L"D:\\a", L""},
+      {L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x", L"D:\\a", L""},
+      {L"\\\\.\\C:", L"D:\\a", L""},
+      {L"\\\\?\\C:", L"D:\\a", L""},
+      {L"\\\\.\\CON", L"D:\\a", L""},
+      {L"\\\\?\\UNC\\srv", L"D:\\a", L""},
+      {L"\\\\srv", L"D:\\a", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.path));
+    EXPECT_EQ(LongPathForm(c.path, c.current_folder), c.form);
+  }
 }
 
 TEST(Win32TextTest, Utf8AndUtf16AndTheAnsiCodePage) {
@@ -114,9 +148,10 @@ TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
   EXPECT_EQ(Read(L"ソ표.txt"), Read_(Status::kOk, "\x83\x5C\r\n"));
   EXPECT_EQ(Read(L"empty.txt"), Read_(Status::kOk, ""));
   EXPECT_EQ(Read(L"missing.txt"), Read_(Status::kMissing, "before"));
-  // A device is no file, whatever folder it is named in.
-  EXPECT_EQ(Read(L"CON"), Read_(Status::kFailed, "before"));
-  std::string bytes;
+  // In a folder "CON" is a name like any other; a device is never opened.
+  EXPECT_EQ(Read(L"CON"), Read_(Status::kMissing, "before"));
+  std::string bytes = "before";
+  EXPECT_EQ(platform.ReadFile("\\\\.\\CON", &bytes, &reason, Links::kFollow), Status::kFailed);
   EXPECT_EQ(platform.ReadFile(Path(L"ソ표.txt"), &bytes, &reason, Links::kRefuse), Status::kOk);
   EXPECT_EQ(platform.ReadFile(Narrow(dir.wstring()), &bytes, &reason, Links::kRefuse),
             Status::kNotFile);
@@ -128,10 +163,12 @@ TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
 
 TEST_F(Win32FilesTest, AFileHeldOpenElsewhereCannotBeRead) {
   ASSERT_TRUE(Put(L"held.txt", "x"));
-  const HANDLE held = ::CreateFileW((dir / L"held.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE held = ::CreateFileW((dir / L"held.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  reason.clear();
   EXPECT_EQ(Read(L"held.txt").first, Status::kFailed);
+  EXPECT_NE(reason, "");
   ::CloseHandle(held);
   EXPECT_EQ(Read(L"held.txt").second, "x");
 }

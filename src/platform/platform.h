@@ -88,6 +88,9 @@ class Platform {
   // The process's current folder, in full: what a relative path is read in.
   virtual Status CurrentFolder(std::string* path, std::string* reason) const = 0;
   virtual FileKind KindOf(const std::string& path) const = 0;
+  // `path` with its last name as the system holds it, not in a short form
+  // ("BLUE~MM0"); `path` itself when the system cannot tell.
+  virtual std::string LongName(const std::string& path) const = 0;
   // kOk also when the folder is there already.
   virtual Status CreateFolder(const std::string& path, std::string* reason) = 0;
   // The whole of a regular file (anything else is kNotFile at once: a
