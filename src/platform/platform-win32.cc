@@ -314,6 +314,7 @@ LocalDate Win32Platform::Today() const {
 }
 
 FileKind Win32Platform::KindOf(const std::string& path) const {
+  if (path.empty()) return FileKind::kMissing;
   const std::wstring name = FilePath(path);
   if (name.empty()) return FileKind::kOther;
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
