@@ -125,6 +125,8 @@ TEST_F(WindowsProgramTest, NamesThatTheAnsiApiCouldNotTake) {
     EXPECT_EQ(Run(L"\"" + (c.dropped_short ? dropped : file) + L"\"", 0), Prompt(kDone));
     EXPECT_EQ(SkinFiles(c.skin), Expected(c.title_932));
   }
+  // Which the short form of the path could not remove.
+  fs::remove(L"\\\\?\\" + (root / L"dl" / L"Blue.txt ").wstring());
 }
 
 TEST_F(WindowsProgramTest, SeveralFilesOneWithBlanksOneInUtf8) {

@@ -364,6 +364,7 @@ Status Win32Platform::CurrentFolder(std::string* path, std::string* reason) cons
 }
 
 FileKind Win32Platform::KindOf(const std::string& path) const {
+  if (path.empty()) return FileKind::kMissing;
   const std::wstring name = FilePath(path);
   if (name.empty()) return FileKind::kOther;
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
