@@ -238,12 +238,13 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
     EXPECT_FALSE(fs::exists(root / L"skin"));
     EXPECT_FALSE(fs::exists(root / L"gone"));
   }
+  SetHostPath((host / L"kyrlen.exe").wstring());
   // A pipe is never opened: its server sees no one connect.
   const std::wstring pipe = L"\\\\.\\pipe\\brellam-" + std::to_wstring(::GetCurrentProcessId());
   const HANDLE server = ::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                                            0, 1, 4096, 4096, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(Run(pipe, 1), Prompt(kBadSkinText));
+  EXPECT_EQ(Run(pipe, 1), Prompt(kBadSkinText, L"ファイルでもフォルダでもない"));
   OVERLAPPED waiting{};
   waiting.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   EXPECT_FALSE(::ConnectNamedPipe(server, &waiting));
