@@ -11,11 +11,11 @@
 #include "conversion/skin_name.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
-#include "helpers/file_name_case.h"
+#include "text/file_name_case.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
-#include "helpers/shown_text.h"
-#include "platform/utf8.h"
+#include "text/shown_text.h"
+#include "text/utf8.h"
 
 namespace brellam {
 namespace {

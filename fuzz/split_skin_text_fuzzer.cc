@@ -18,9 +18,9 @@
 #include "conversion/skin_text.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
-#include "helpers/text_encoding.h"
-#include "platform/code_page.h"
-#include "platform/utf8.h"
+#include "conversion/text_encoding.h"
+#include "text/code_page.h"
+#include "text/utf8.h"
 
 namespace brellam {
 namespace {

@@ -14,13 +14,13 @@
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
 #include "conversion/skin_text.h"
-#include "helpers/file_name_case.h"
+#include "text/file_name_case.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
-#include "helpers/shown_text.h"
-#include "helpers/text_encoding.h"
+#include "text/shown_text.h"
+#include "conversion/text_encoding.h"
 #include "helpers/text_file.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

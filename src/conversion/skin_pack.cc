@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "conversion/skin_text.h"
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 
 namespace brellam {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace brellam {
 

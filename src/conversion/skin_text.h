@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace brellam {
 

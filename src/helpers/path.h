@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/path_style.h"
+#include "text/path_style.h"
 
 namespace brellam {
 

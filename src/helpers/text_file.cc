@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "helpers/path.h"
-#include "helpers/shown_text.h"
+#include "text/shown_text.h"
 
 namespace brellam {
 

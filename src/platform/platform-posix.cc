@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "platform/desktop_dialog.h"
-#include "platform/settings_ini.h"
-#include "platform/utf8.h"
+#include "text/settings_ini.h"
+#include "text/utf8.h"
 #include "platform/whole_file.h"
-#include "platform/wine_registry.h"
+#include "text/wine_registry.h"
 
 namespace brellam {
 

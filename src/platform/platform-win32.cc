@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 #include "platform/whole_file.h"
 
 namespace brellam {

@@ -1,7 +1,7 @@
 // Which encoding a skin text's bytes are in, and text on its way into the
 // ANSI code page, which is what the host program reads.
-#ifndef BRELLAM_HELPERS_TEXT_ENCODING_H_
-#define BRELLAM_HELPERS_TEXT_ENCODING_H_
+#ifndef BRELLAM_CONVERSION_TEXT_ENCODING_H_
+#define BRELLAM_CONVERSION_TEXT_ENCODING_H_
 
 #include <string>
 #include <string_view>
@@ -55,4 +55,4 @@ inline std::string ToAnsi(std::string_view utf8, const Platform& platform,
 
 }  // namespace brellam
 
-#endif  // BRELLAM_HELPERS_TEXT_ENCODING_H_
+#endif  // BRELLAM_CONVERSION_TEXT_ENCODING_H_

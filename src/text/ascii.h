@@ -1,7 +1,7 @@
 // Names that match without regard to ASCII case, as Windows matches the
 // names of settings and registry keys.
-#ifndef BRELLAM_PLATFORM_ASCII_H_
-#define BRELLAM_PLATFORM_ASCII_H_
+#ifndef BRELLAM_TEXT_ASCII_H_
+#define BRELLAM_TEXT_ASCII_H_
 
 #include <algorithm>
 #include <string_view>
@@ -20,4 +20,4 @@ inline bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_ASCII_H_
+#endif  // BRELLAM_TEXT_ASCII_H_

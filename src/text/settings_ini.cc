@@ -1,6 +1,6 @@
-#include "platform/settings_ini.h"
+#include "text/settings_ini.h"
 
-#include "platform/ascii.h"
+#include "text/ascii.h"
 
 namespace brellam {
 

@@ -1,4 +1,4 @@
-#include "platform/wine_registry.h"
+#include "text/wine_registry.h"
 
 #include <gtest/gtest.h>
 

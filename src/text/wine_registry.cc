@@ -1,12 +1,12 @@
-#include "platform/wine_registry.h"
+#include "text/wine_registry.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "platform/ascii.h"
-#include "platform/utf8.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

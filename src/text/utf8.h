@@ -1,6 +1,6 @@
 // Reading UTF-8 one character at a time, as the core and both platforms do.
-#ifndef BRELLAM_PLATFORM_UTF8_H_
-#define BRELLAM_PLATFORM_UTF8_H_
+#ifndef BRELLAM_TEXT_UTF8_H_
+#define BRELLAM_TEXT_UTF8_H_
 
 #include <cstddef>
 #include <functional>
@@ -74,4 +74,4 @@ Encoded TakeInPieces(std::string_view utf8, char* out,
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_UTF8_H_
+#endif  // BRELLAM_TEXT_UTF8_H_

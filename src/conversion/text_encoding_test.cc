@@ -1,4 +1,4 @@
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 
 #include <gtest/gtest.h>
 

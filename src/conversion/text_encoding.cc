@@ -1,4 +1,4 @@
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

@@ -1,6 +1,6 @@
-#include "helpers/file_name_case.h"
+#include "text/file_name_case.h"
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

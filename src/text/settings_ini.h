@@ -1,6 +1,6 @@
 // The POSIX settings store: one INI file per application, in UTF-8.
-#ifndef BRELLAM_PLATFORM_SETTINGS_INI_H_
-#define BRELLAM_PLATFORM_SETTINGS_INI_H_
+#ifndef BRELLAM_TEXT_SETTINGS_INI_H_
+#define BRELLAM_TEXT_SETTINGS_INI_H_
 
 #include <string>
 #include <string_view>
@@ -22,4 +22,4 @@ std::string SettingsFilePath(const char* xdg_config_home, const char* home,
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_SETTINGS_INI_H_
+#endif  // BRELLAM_TEXT_SETTINGS_INI_H_

@@ -1,7 +1,7 @@
 // Where a program run under Wine keeps what it would keep on Windows: its
 // registry as text files in the prefix, its drives as links there.
-#ifndef BRELLAM_PLATFORM_WINE_REGISTRY_H_
-#define BRELLAM_PLATFORM_WINE_REGISTRY_H_
+#ifndef BRELLAM_TEXT_WINE_REGISTRY_H_
+#define BRELLAM_TEXT_WINE_REGISTRY_H_
 
 #include <functional>
 #include <string>
@@ -45,4 +45,4 @@ std::string WinePrefixFolder(const char* wineprefix, const char* home);
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_WINE_REGISTRY_H_
+#endif  // BRELLAM_TEXT_WINE_REGISTRY_H_

@@ -1,4 +1,4 @@
-#include "platform/settings_ini.h"
+#include "text/settings_ini.h"
 
 #include <gtest/gtest.h>
 
