@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/desktop_dialog.h"
+#include "platform/host_lookup-posix.h"
 #include "text/settings_ini.h"
 #include "text/utf8.h"
 #include "platform/whole_file.h"

@@ -1,5 +1,5 @@
-// Names that match without regard to ASCII case, as Windows matches the
-// names of settings and registry keys.
+// ASCII letters in one case, and names that match without regard to it, as
+// Windows matches the names of settings, registry keys and devices.
 #ifndef BRELLAM_TEXT_ASCII_H_
 #define BRELLAM_TEXT_ASCII_H_
 
@@ -7,6 +7,13 @@
 #include <string_view>
 
 namespace brellam {
+
+// The blanks that INI and registry text allow around names and values.
+inline constexpr std::string_view kAsciiBlanks = " \t";
+
+inline char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 inline char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -35,14 +35,5 @@ TEST(SettingsIniTest, FindsTheKeyInItsSection) {
   }
 }
 
-TEST(SettingsIniTest, FileFollowsTheConfigHome) {
-  EXPECT_EQ(SettingsFilePath("/x/cfg", "/home/u", "Kyrlen"), "/x/cfg/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath(nullptr, "/home/u", "Kyrlen"), "/home/u/.config/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath("", "/home/u", "Kyrlen"), "/home/u/.config/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath("relative", "/home/u", "Kyrlen"),
-            "/home/u/.config/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath(nullptr, nullptr, "Kyrlen"), "");
-}
-
 }  // namespace
 }  // namespace brellam

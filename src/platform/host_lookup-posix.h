@@ -1,0 +1,40 @@
+// Where the host keeps its settings on a POSIX system: an INI file in the
+// user's configuration folder, else the registry of the Wine prefix it
+// runs in, where a Windows path reaches its file through the drive links.
+#ifndef BRELLAM_PLATFORM_HOST_LOOKUP_POSIX_H_
+#define BRELLAM_PLATFORM_HOST_LOOKUP_POSIX_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brellam {
+
+// ${XDG_CONFIG_HOME:-$HOME/.config}/<application>/settings.ini, from the two
+// variables' values (either may be absent, as a null pointer); empty when
+// neither gives an absolute folder.
+std::string SettingsFilePath(const char* xdg_config_home, const char* home,
+                             std::string_view application);
+
+// What a folder (its path ending with "/") holds, by name; false when it
+// cannot be listed: it is missing, or no folder.
+using ListFolder = std::function<bool(const std::string& folder, std::vector<std::string>& names)>;
+
+// An absolute Windows path ("C:\dir\file", "/" separating too, or its
+// "\\?\" form) as the Unix path through which Wine reaches the same file
+// in the prefix: through the drive's existing link in dosdevices, each part
+// as WineNameIn finds it (`list` looks at the folders), "." and repeated
+// separators dropped, ".." never above the drive's root. Empty, with the
+// reason, for any other path (relative, "C:file", UNC), a drive the prefix
+// lacks, or a part that two names match.
+std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
+                             const ListFolder& list, std::string* reason);
+
+// $WINEPREFIX, else $HOME/.wine, from the two variables' values (either may
+// be absent, as a null pointer); empty when neither gives an absolute folder.
+std::string WinePrefixFolder(const char* wineprefix, const char* home);
+
+}  // namespace brellam
+
+#endif  // BRELLAM_PLATFORM_HOST_LOOKUP_POSIX_H_
