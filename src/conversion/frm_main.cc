@@ -14,12 +14,12 @@
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
 #include "conversion/skin_text.h"
-#include "text/file_name_case.h"
+#include "conversion/text_encoding.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
-#include "text/shown_text.h"
-#include "conversion/text_encoding.h"
 #include "helpers/text_file.h"
+#include "text/file_name_case.h"
+#include "text/shown_text.h"
 #include "text/utf8.h"
 
 namespace brellam {
@@ -190,8 +190,6 @@ Message frmMain::ConvertDropped() {
 Message frmMain::ConvertItem(const std::string& path, FileKind kind, const std::string& host_path) {
   try {
     return kind == FileKind::kFolder ? Pack(path) : Convert(path, kind, host_path);
-  } catch (const FolderError& e) {
-    return Failure(kNoFolder, ShownText(e.path()) + "\n" + e.reason());
   } catch (const std::exception& e) {
     return Failure(kUnexpected, e.what());
   }
@@ -261,7 +259,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
                          const std::string& host_path) {
   // Only a file is a skin text: a pipe or a device is refused before
   // anything is made for it.
-  if (kind == FileKind::kOther) return Failure(kBadSkinText, "ファイルでもフォルダでもない");
+  if (kind == FileKind::kOther) return Failure(kBadSkinText, kNeitherFileNorFolder);
 
   const PathStyle style = platform_.Paths();
   const std::string file_name = GetFileName(source_path, style);
@@ -270,15 +268,17 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
 
   // Read and decoded before anything is made: a refused text leaves nothing.
   std::string reason;
-  DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path, &reason));
-  if (skin_text.text.empty()) {
-    if (!skin_text.error.empty()) reason = skin_text.error;
-    return Failure(kBadSkinText, reason.empty() ? "中身が無い" : reason);
-  }
+  std::string bytes = ReadTextFile(platform_, source_path, &reason);
+  if (bytes.empty()) return Failure(kBadSkinText, reason.empty() ? kEmptyFile : reason);
+  DecodedText skin_text = DecodeText(std::move(bytes), &reason);
+  if (skin_text.text.empty()) return Failure(kBadSkinText, reason.empty() ? kNoContent : reason);
 
   std::vector<std::string> made_folders;
-  const std::string skin_folder =
-      MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &made_folders);
+  std::string skin_folder;
+  if (MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &skin_folder,
+                  &reason, &made_folders) != Status::kOk) {
+    return Failure(kNoFolder, ShownText(skin_folder) + "\n" + reason);
+  }
 
   const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =
@@ -286,16 +286,16 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
              Unencodable::kQuestionMark);
 
   const std::array<std::pair<std::string_view, std::string_view>, 4> files = {{
-      {"Header.htm", pages.Header()},
-      {"NewRes.htm", pages.NewRes()},
-      {"Res.htm", pages.Res()},
+      {kPageFiles[0], pages.Header()},
+      {kPageFiles[1], pages.NewRes()},
+      {kPageFiles[2], pages.Res()},
       {"setting.skn", settings},
   }};
   std::vector<NewFile> set;
   for (const auto& [name, text] : files) {
     set.push_back({skin_folder + Separator(style) + std::string(name), text});
   }
-  const Replaced replaced = ReplaceFiles(platform_, skin_folder, set, made_folders);
+  const Replaced replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
   Message message = Failure(replaced.in_place ? kDone : kUnwritten, replaced.detail);
   message.success = replaced.in_place;
   return message;
