@@ -129,7 +129,11 @@ Status frmMain::GetSkinPath(std::string* path, std::string* reason) const {
   // Anything else would put skins where the host never looks, or make a
   // host folder of its own.
   const PathStyle style = platform_.Paths();
-  if (!IsAbsolutePath(*path, style)) {
+  // The file system would read such a path only up to the NUL: a different
+  // folder from the one stored.
+  if (path->find('\0') != std::string::npos) {
+    *reason = kHostHasNul;
+  } else if (!IsAbsolutePath(*path, style)) {
     *reason = kHostNotAbsolute;
   } else if (platform_.KindOf(GetParentPath(*path, style)) != FileKind::kFolder) {
     *reason = kHostFolderMissing;

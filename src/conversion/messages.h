@@ -34,6 +34,7 @@ inline std::string OthersDone(std::size_t count) {
   return "ほかの " + std::to_string(count) + " 個はたぶん正常に終了";
 }
 // Why a stored host path is not used.
+inline constexpr std::string_view kHostHasNul = "パスに NUL 文字が入っている";
 inline constexpr std::string_view kHostNotAbsolute = "絶対パスではない";
 inline constexpr std::string_view kHostFolderMissing = "そのフォルダが無い";
 

@@ -40,6 +40,7 @@ TEST(HostLookupTest, WindowsPathsAsWineFindsThemThroughTheDriveLinks) {
       {R"(C:\Program Files\..)", "/p/dosdevices/c:/"},
       {R"(C:\Program Files\Kyrlen\new\SKIN\k.exe)", kyrlen + "new/SKIN/k.exe"},
       {R"(C:\twin\k.exe)", "/p/dosdevices/c:/twin/k.exe"},
+      {R"(Z:\k.exe)", "/p/dosdevices/z:/k.exe"},
       // Two names differ only in case, and neither is the one written.
       {R"(C:\Twin\k.exe)", ""},
       {R"(C:\Program Files\KYRLEN\k.exe)", ""},
