@@ -217,7 +217,7 @@ Message frmMain::Pack(const std::string& folder) {
   if (!IsUsableSkinName(name, platform_)) return Failure(kUnusableName, ShownText(path));
   std::array<std::string, 3> pages;
   for (std::size_t part = 0; part < pages.size(); ++part) {
-    const std::string page = path + Separator(style) + std::string(kPageFiles[part]);
+    const std::string page = JoinPath(path, kPageFiles[part], style);
     // Only what is in the folder itself: a link could bring any file of
     // the user's into a text meant to be shared.
     const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
@@ -230,7 +230,7 @@ Message frmMain::Pack(const std::string& folder) {
   if (!packed.changed.empty()) {
     std::string pages_that_change;
     for (const std::string_view page : packed.changed) {
-      pages_that_change.append("\n").append(ShownText(path + Separator(style) + std::string(page)));
+      pages_that_change.append("\n").append(ShownText(JoinPath(path, page, style)));
     }
     return {std::string(kPackChangesPages) + pages_that_change, false};
   }
@@ -297,7 +297,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
   }};
   std::vector<NewFile> set;
   for (const auto& [name, text] : files) {
-    set.push_back({skin_folder + Separator(style) + std::string(name), text});
+    set.push_back({JoinPath(skin_folder, name, style), text});
   }
   const Replaced replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
   Message message = Failure(replaced.in_place ? kDone : kUnwritten, replaced.detail);

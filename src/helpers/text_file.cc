@@ -58,9 +58,7 @@ Replaced WriteTextFiles(Platform& platform, const std::string& folder,
   // A lock file the system lets go of, however the run ends. It stays in
   // the skin folder, where the host reads only the pages by name and lists
   // nothing: removing it would let a run that waited lock a file gone.
-  std::string lock = folder;
-  if (lock.empty() || !IsSeparator(lock.back(), style)) lock += Separator(style);
-  lock += kLockFileName;
+  const std::string lock = JoinPath(folder, kLockFileName, style);
   if (platform.LockFile(lock, &reason) != Status::kOk) {
     note(lock, reason);
     return outcome;

@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/local_date.h"
 #include "text/code_page.h"
 #include "text/command_line.h"
-#include "platform/local_date.h"
 #include "text/path_style.h"
 #include "text/utf8.h"
 
