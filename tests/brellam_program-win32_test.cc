@@ -179,6 +179,27 @@ TEST_F(WindowsProgramTest, PacksADroppedSkinFolderBesideIt) {
   EXPECT_EQ(Run(L"\"" + folder.wstring() + L"\"", 0), Prompt(kDone, packed.wstring()));
   EXPECT_TRUE(Slurp(packed).starts_with("<!-- \x90\xC2\x8B\xF3 -->\r\n<!-- Header.htm -->\r\n"));
   EXPECT_FALSE(fs::exists(host / L"skin"));
+
+  // A page that is a Unix link, which Wine shows as the file it leads to:
+  // made through Wine's own doors to the host, since a Windows link
+  // made under Wine is none.
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  using UnixSpawn = int(__cdecl*)(char* const*, int);
+  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  const auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+  ASSERT_TRUE(unix_name != nullptr && spawn != nullptr);
+  Spit(root / L"secret", "a private key\r\n");
+  fs::remove(folder / L"Res.htm");
+  std::string ln[] = {"ln", "-s", unix_name((root / L"secret").c_str()),
+                      unix_name((folder / L"Res.htm").c_str())};
+  char* argv[] = {ln[0].data(), ln[1].data(), ln[2].data(), ln[3].data(), nullptr};
+  ASSERT_EQ(spawn(argv, 1), 0);
+  const std::wstring refused = Run(L"\"" + folder.wstring() + L"\"", 1);
+  EXPECT_TRUE(refused.starts_with(Prompt(kNotSkinFolder, (folder / L"Res.htm").wstring())))
+      << Narrow(refused);
+  EXPECT_FALSE(fs::exists(root / L"作品" / L"青空 (2).txt"));
 }
 
 TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {

@@ -81,6 +81,9 @@ void PrepareReadBuffer(char* data, std::size_t size) {
 #endif
 }
 
+// The program's own reasons, in the language of its messages.
+constexpr const char* kNotRegular = "通常のファイルではない";
+
 Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
   *reason = std::strerror(error);
   return status;
@@ -105,7 +108,7 @@ Status ReadPath(const std::string& path, std::string* bytes, std::string* reason
                           : -1);
   if (file.get() >= 0 && ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
-    *reason = "通常のファイルではない";
+    *reason = kNotRegular;
     return Status::kNotFile;
   }
   // A link put in the file's place since.
@@ -117,7 +120,7 @@ Status ReadPath(const std::string& path, std::string* bytes, std::string* reason
       static_cast<std::uint64_t>(info.st_size),
       [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, *bytes, PrepareReadBuffer);
   if (count < 0) {
-    *reason = errno != 0 ? std::strerror(errno) : "too large to hold in memory";
+    *reason = errno != 0 ? std::strerror(errno) : "大きすぎてメモリに入らない";
     return Status::kFailed;
   }
   if (count == 0) bytes->clear();
@@ -406,7 +409,7 @@ Status CopyNew(const std::string& from, const std::string& to, std::string* reas
   struct stat info;
   if (source.get() < 0 || ::fstat(source.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
-    *reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    *reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : kNotRegular;
     return Status::kFailed;
   }
   FileDescriptor copy(
@@ -486,7 +489,7 @@ Status PosixPlatform::LockFile(const std::string& path, std::string* reason) {
   struct stat info;
   if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
-    *reason = "not a regular file";
+    *reason = kNotRegular;
     return Status::kFailed;
   }
   int locked;

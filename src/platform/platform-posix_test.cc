@@ -195,6 +195,9 @@ TEST_F(PosixPlatformTest, ALockFileIsHeldUntilLetGo) {
   fs::create_symlink(dir / "nowhere", dir / "link");
   EXPECT_EQ(platform.LockFile(Path("link"), &reason), Status::kFailed);
   EXPECT_FALSE(fs::exists(dir / "nowhere"));
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  EXPECT_EQ(platform.LockFile(Path("fifo"), &reason), Status::kFailed);
+  EXPECT_EQ(reason, "通常のファイルではない");
 }
 
 // Whatever already has the name is taken: a link is not followed, a pipe not

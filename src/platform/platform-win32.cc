@@ -71,6 +71,42 @@ std::wstring FilePath(const std::string& path) {
   return LongPathForm(full);
 }
 
+// The path the system reached through `handle`, links resolved; empty
+// when it cannot say.
+std::wstring FinalPath(HANDLE handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got =
+        ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (got == 0) return {};
+    const bool whole = got < path.size();
+    path.resize(got);
+    if (whole) return path;
+  }
+}
+
+// Whether the opened file is the entry `path` names in its folder, not a
+// file elsewhere that a link there leads to. Wine shows a Unix link as
+// the file it points to, with no reparse point to tell it by; the path it
+// reached says where that is.
+bool IsOwnEntry(HANDLE file, const std::string& path) {
+  const std::size_t end = path.find_last_of("\\/");
+  if (end == std::string::npos) return true;
+  const FileHandle folder(
+      ::CreateFileW(FilePath(path.substr(0, end + 1)).c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const std::wstring reached = FinalPath(file);
+  std::wstring own = folder.valid() ? FinalPath(folder.get()) : std::wstring();
+  if (reached.empty() || own.empty()) return true;
+  if (own.back() != L'\\') own += L'\\';
+  own += Widen(path.substr(end + 1));
+  // The system's own paths, far below the most a call takes.
+  if (reached.size() > kMostUnits || own.size() > kMostUnits) return false;
+  return ::CompareStringOrdinal(reached.c_str(), static_cast<int>(reached.size()), own.c_str(),
+                                static_cast<int>(own.size()), TRUE) == CSTR_EQUAL;
+}
+
 // Appends `utf8` in the code page when every character is in it as itself;
 // a piece too long for one call is refused, and taken in smaller ones.
 bool AppendInCodePage(int code_page, std::string_view utf8, std::string& ansi) {
@@ -297,6 +333,9 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
     // What opening a folder as a file says.
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       return Failed(reason, ERROR_ACCESS_DENIED, Status::kNotFile);
+    }
+    if (!IsOwnEntry(file.get(), path)) {
+      return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
     }
   }
   LARGE_INTEGER size{};

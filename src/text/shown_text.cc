@@ -10,7 +10,10 @@ std::string ShownText(std::string_view utf8) {
   shown.reserve(utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {
     const Utf8Character c = Utf8At(utf8, at);
-    const bool control = c.code_point < 0x20 || (c.code_point >= 0x7F && c.code_point <= 0x9F);
+    // The line and paragraph separators break a line as surely as a line
+    // feed where a desktop dialog lays the text out.
+    const bool control = c.code_point < 0x20 || (c.code_point >= 0x7F && c.code_point <= 0x9F) ||
+                         c.code_point == 0x2028 || c.code_point == 0x2029;
     if (c.well_formed && !control) {
       shown.append(utf8.substr(at, c.size));
     } else {

@@ -7,7 +7,8 @@
 
 namespace brellam {
 
-// The UTF-8 text with every control character (C0, DEL, C1) and every byte
+// The UTF-8 text with every control character (C0, DEL, C1), the line and
+// paragraph separators (U+2028, U+2029) and every byte
 // that is no UTF-8 written as "\xHH", one per byte: a name can neither
 // break its line of a message nor drive the terminal that shows it.
 std::string ShownText(std::string_view utf8);

@@ -13,6 +13,9 @@ TEST(ShownTextTest, ControlsAndBytesThatAreNoUtf8AreEscapedByteByByte) {
       {std::string("a\0b", 3), "a\\x00b"},
       {"\x7F~ \xC2\xA0", "\\x7F~ \xC2\xA0"},         // DEL; a no-break space stays
       {"\xC2\x85\xC2\x9F", "\\xC2\\x85\\xC2\\x9F"},  // C1
+      {"a\xE2\x80\xA8"
+       "b\xE2\x80\xA9",
+       "a\\xE2\\x80\\xA8b\\xE2\\x80\\xA9"},  // line, paragraph
       {"\xFF\xE3\x81", "\\xFF\\xE3\\x81"},
       {"\xE3\x81\x41", "\\xE3\\x81A"},                        // cut short
       {"\xC0\xAF\xED\xA0\x80", "\\xC0\\xAF\\xED\\xA0\\x80"},  // overlong, surrogate
