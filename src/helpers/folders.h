@@ -1,4 +1,4 @@
-// Creating the folders a skin needs below one that is there.
+// Creating a chain of folders below one that is there.
 #ifndef BRELLAM_HELPERS_FOLDERS_H_
 #define BRELLAM_HELPERS_FOLDERS_H_
 

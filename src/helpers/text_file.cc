@@ -56,7 +56,7 @@ Replaced WriteTextFiles(Platform& platform, const std::string& folder,
   std::string reason;
 
   // A lock file the system lets go of, however the run ends. It stays in
-  // the skin folder, where the host reads only the pages by name and lists
+  // the folder, where the host reads only the pages by name and lists
   // nothing: removing it would let a run that waited lock a file gone.
   const std::string lock = JoinPath(folder, kLockFileName, style);
   if (platform.LockFile(lock, &reason) != Status::kOk) {

@@ -1,6 +1,6 @@
-// Which bytes of an ANSI code page pair up into one double-byte character.
-// Skin texts stay in their code page's bytes; this table is all the
-// splitting needs to know to keep a trail byte from starting a match.
+// Which bytes of an ANSI code page pair up into one double-byte character:
+// all that a search through text kept in the code page's bytes needs to
+// know to keep a trail byte from starting a match.
 #ifndef BRELLAM_TEXT_CODE_PAGE_H_
 #define BRELLAM_TEXT_CODE_PAGE_H_
 
