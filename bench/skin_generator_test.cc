@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "conversion/skin_text.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #ifdef _WIN32
 #include "platform/platform-win32.h"
 #else

@@ -11,11 +11,11 @@
 #include "conversion/skin_name.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
-#include "helpers/file_name_case.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
-#include "helpers/shown_text.h"
-#include "platform/utf8.h"
+#include "text/file_name_case.h"
+#include "text/shown_text.h"
+#include "text/utf8.h"
 
 namespace brellam {
 namespace {
@@ -53,7 +53,10 @@ void CheckSkinName(std::string_view file_name, PathStyle style) {
   const bool windows = style == PathStyle::kWindows;
   const std::string host = windows ? "C:\\Host\\" : "/opt/host/";
   platform.folders = {host};
-  FUZZ_CHECK(MakeFolders(platform, host, {"skin", skin_name}) == host + "skin" + sep + skin_name);
+  std::string made;
+  std::string reason;
+  FUZZ_CHECK(MakeFolders(platform, host, {"skin", skin_name}, &made, &reason) == Status::kOk &&
+             made == host + "skin" + sep + skin_name);
   FUZZ_CHECK(
       platform.created_folders ==
       (std::vector<std::string>{host + "skin" + sep, host + "skin" + sep + skin_name + sep}));
@@ -113,7 +116,9 @@ void CheckFolderChain(std::string_view path, PathStyle style) {
     rest.remove_prefix(std::min(rest.size(), end + 1));
   }
   if (parts.size() < 2) return;
-  const std::string made = MakeFolders(platform, base, {parts[0], parts[1]});
+  std::string made;
+  std::string reason;
+  FUZZ_CHECK(MakeFolders(platform, base, {parts[0], parts[1]}, &made, &reason) == Status::kOk);
   FUZZ_CHECK(made == base + parts[0] + Separator(style) + parts[1]);
   std::size_t previous = base.size();
   for (const std::string& folder : platform.created_folders) {
@@ -124,7 +129,7 @@ void CheckFolderChain(std::string_view path, PathStyle style) {
   FUZZ_CHECK(platform.KindOf(made) == FileKind::kFolder);
 
   const std::size_t created = platform.created_folders.size();
-  MakeFolders(platform, base, {parts[0], parts[1]});
+  FUZZ_CHECK(MakeFolders(platform, base, {parts[0], parts[1]}, &made, &reason) == Status::kOk);
   FUZZ_CHECK(platform.created_folders.size() == created);
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "platform/settings_ini.h"
+#include "text/settings_ini.h"
 
 namespace brellam {
 namespace {

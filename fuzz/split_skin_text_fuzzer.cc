@@ -12,15 +12,15 @@
 #include <string_view>
 #include <vector>
 
+#include "code_page_932_reference.h"
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
-#include "code_page_932_reference.h"
 #include "conversion/skin_text.h"
+#include "conversion/text_encoding.h"
 #include "fake_platform.h"
 #include "fuzz_check.h"
-#include "helpers/text_encoding.h"
-#include "platform/code_page.h"
-#include "platform/utf8.h"
+#include "text/code_page.h"
+#include "text/utf8.h"
 
 namespace brellam {
 namespace {
@@ -136,9 +136,8 @@ Pages<Unit> SplitSlowly(const Text<Unit>& skin_text, const StartsOf<Unit>& start
 // one the split uses.
 Pages<char> SplitSlowly(std::string_view skin_text, const CodePage& code_page) {
   const CodePage& table = code_page.number == 932 ? ReferenceCodePage932().code_page : code_page;
-  return SplitSlowly<char>(std::string(skin_text), [&](const std::string& text) {
-    return CharacterStarts(text, table);
-  });
+  return SplitSlowly<char>(std::string(skin_text),
+                           [&](const std::string& text) { return CharacterStarts(text, table); });
 }
 
 bool IsWholeLines(const SkinPages& pages, ByteRange range) {
@@ -221,8 +220,9 @@ std::string Utf8Of(const std::u32string& code_points) {
 }
 
 // A decoded Unicode text splits as its characters do by the rules.
-void CheckDecodedPages(const DecodedText& decoded, const std::u32string& code_points) {
-  FUZZ_CHECK(decoded.error.empty() && SlowUtf8(decoded.text) == code_points);
+void CheckDecodedPages(const DecodedText& decoded, const std::string& reason,
+                       const std::u32string& code_points) {
+  FUZZ_CHECK(reason.empty() && SlowUtf8(decoded.text) == code_points);
   const SkinPages pages = SplitSkinText(decoded.text, SingleByteCodePage());
   const Pages<char32_t> expected = SplitSlowly<char32_t>(
       code_points,
@@ -237,27 +237,30 @@ void CheckDecodedPages(const DecodedText& decoded, const std::u32string& code_po
 // is and it is not, and split on its characters.
 void CheckUnicodeAgainstTheRules(std::string_view input) {
   for (const bool big_endian : {false, true}) {
+    std::string reason;
     const DecodedText decoded =
-        DecodeText((big_endian ? "\xFE\xFF" : "\xFF\xFE") + std::string(input));
+        DecodeText((big_endian ? "\xFE\xFF" : "\xFF\xFE") + std::string(input), &reason);
     const std::optional<std::u32string> code_points = SlowUtf16(input, big_endian);
     FUZZ_CHECK(decoded.encoding == (big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le));
-    FUZZ_CHECK(decoded.error.empty() == code_points.has_value());
-    if (code_points) CheckDecodedPages(decoded, *code_points);
+    FUZZ_CHECK(reason.empty() == code_points.has_value());
+    if (code_points) CheckDecodedPages(decoded, reason, *code_points);
   }
   const std::optional<std::u32string> code_points = SlowUtf8(input);
-  const DecodedText marked = DecodeText("\xEF\xBB\xBF" + std::string(input));
+  std::string marked_reason;
+  const DecodedText marked = DecodeText("\xEF\xBB\xBF" + std::string(input), &marked_reason);
   FUZZ_CHECK(marked.encoding == TextEncoding::kUtf8 &&
-             marked.error.empty() == code_points.has_value());
-  if (code_points) CheckDecodedPages(marked, *code_points);
+             marked_reason.empty() == code_points.has_value());
+  if (code_points) CheckDecodedPages(marked, marked_reason, *code_points);
   if (input.starts_with("\xEF\xBB\xBF") || input.starts_with("\xFF\xFE") ||
       input.starts_with("\xFE\xFF"))
     return;
-  const DecodedText unmarked = DecodeText(std::string(input));
+  std::string unmarked_reason;
+  const DecodedText unmarked = DecodeText(std::string(input), &unmarked_reason);
   const bool long_characters = code_points && std::any_of(code_points->begin(), code_points->end(),
                                                           [](char32_t c) { return c >= 0x800; });
   FUZZ_CHECK(unmarked.encoding == (long_characters ? TextEncoding::kUtf8 : TextEncoding::kAnsi));
-  FUZZ_CHECK(unmarked.error.empty());
-  if (long_characters) CheckDecodedPages(unmarked, *code_points);
+  FUZZ_CHECK(unmarked_reason.empty());
+  if (long_characters) CheckDecodedPages(unmarked, unmarked_reason, *code_points);
   if (!long_characters) FUZZ_CHECK(unmarked.text == input);
 }
 
@@ -317,8 +320,9 @@ void CheckBuiltSkinSplitsBack(FuzzedDataProvider& data) {
 
 // Pages written over the decoded text itself are the pages written apart.
 void CheckPagesInPlace(std::string_view input) {
-  DecodedText decoded = DecodeText("\xEF\xBB\xBF" + std::string(input));
-  if (!decoded.error.empty()) return;
+  std::string reason;
+  DecodedText decoded = DecodeText("\xEF\xBB\xBF" + std::string(input), &reason);
+  if (!reason.empty()) return;
   const FakePlatform platform;
   const SkinPages apart = SplitSkinText(decoded.text, SingleByteCodePage());
   const SkinPages in_place = PagesInAnsi(std::move(decoded), platform);

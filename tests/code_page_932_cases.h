@@ -10,7 +10,7 @@
 
 #include "code_page_932_reference.h"
 #include "platform/platform.h"
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace brellam {
 

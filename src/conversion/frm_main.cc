@@ -14,13 +14,13 @@
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
 #include "conversion/skin_text.h"
-#include "helpers/file_name_case.h"
+#include "conversion/text_encoding.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
-#include "helpers/shown_text.h"
-#include "helpers/text_encoding.h"
 #include "helpers/text_file.h"
-#include "platform/utf8.h"
+#include "text/file_name_case.h"
+#include "text/shown_text.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
@@ -129,7 +129,11 @@ Status frmMain::GetSkinPath(std::string* path, std::string* reason) const {
   // Anything else would put skins where the host never looks, or make a
   // host folder of its own.
   const PathStyle style = platform_.Paths();
-  if (!IsAbsolutePath(*path, style)) {
+  // The file system would read such a path only up to the NUL: a different
+  // folder from the one stored.
+  if (path->find('\0') != std::string::npos) {
+    *reason = kHostHasNul;
+  } else if (!IsAbsolutePath(*path, style)) {
     *reason = kHostNotAbsolute;
   } else if (platform_.KindOf(GetParentPath(*path, style)) != FileKind::kFolder) {
     *reason = kHostFolderMissing;
@@ -190,8 +194,6 @@ Message frmMain::ConvertDropped() {
 Message frmMain::ConvertItem(const std::string& path, FileKind kind, const std::string& host_path) {
   try {
     return kind == FileKind::kFolder ? Pack(path) : Convert(path, kind, host_path);
-  } catch (const FolderError& e) {
-    return Failure(kNoFolder, ShownText(e.path()) + "\n" + e.reason());
   } catch (const std::exception& e) {
     return Failure(kUnexpected, e.what());
   }
@@ -216,7 +218,7 @@ Message frmMain::Pack(const std::string& folder) {
   if (!IsUsableSkinName(name, platform_)) return Failure(kUnusableName, ShownText(path));
   std::array<std::string, 3> pages;
   for (std::size_t part = 0; part < pages.size(); ++part) {
-    const std::string page = path + Separator(style) + std::string(kPageFiles[part]);
+    const std::string page = JoinPath(path, kPageFiles[part], style);
     // Only what is in the folder itself: a link could bring any file of
     // the user's into a text meant to be shared.
     const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
@@ -229,7 +231,7 @@ Message frmMain::Pack(const std::string& folder) {
   if (!packed.changed.empty()) {
     std::string pages_that_change;
     for (const std::string_view page : packed.changed) {
-      pages_that_change.append("\n").append(ShownText(path + Separator(style) + std::string(page)));
+      pages_that_change.append("\n").append(ShownText(JoinPath(path, page, style)));
     }
     return {std::string(kPackChangesPages) + pages_that_change, false};
   }
@@ -262,7 +264,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
                          const std::string& host_path) {
   // Only a file is a skin text: a pipe or a device is refused before
   // anything is made for it.
-  if (kind == FileKind::kOther) return Failure(kBadSkinText, "ファイルでもフォルダでもない");
+  if (kind == FileKind::kOther) return Failure(kBadSkinText, kNeitherFileNorFolder);
 
   const PathStyle style = platform_.Paths();
   const std::string file_name = GetFileName(platform_.LongName(source_path), style);
@@ -271,15 +273,17 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
 
   // Read and decoded before anything is made: a refused text leaves nothing.
   std::string reason;
-  DecodedText skin_text = DecodeText(ReadTextFile(platform_, source_path, &reason));
-  if (skin_text.text.empty()) {
-    if (!skin_text.error.empty()) reason = skin_text.error;
-    return Failure(kBadSkinText, reason.empty() ? "中身が無い" : reason);
-  }
+  std::string bytes = ReadTextFile(platform_, source_path, &reason);
+  if (bytes.empty()) return Failure(kBadSkinText, reason.empty() ? kEmptyFile : reason);
+  DecodedText skin_text = DecodeText(std::move(bytes), &reason);
+  if (skin_text.text.empty()) return Failure(kBadSkinText, reason.empty() ? kNoContent : reason);
 
   std::vector<std::string> made_folders;
-  const std::string skin_folder =
-      MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &made_folders);
+  std::string skin_folder;
+  if (MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &skin_folder,
+                  &reason, &made_folders) != Status::kOk) {
+    return Failure(kNoFolder, ShownText(skin_folder) + "\n" + reason);
+  }
 
   const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =
@@ -287,16 +291,16 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
              Unencodable::kQuestionMark);
 
   const std::array<std::pair<std::string_view, std::string_view>, 4> files = {{
-      {"Header.htm", pages.Header()},
-      {"NewRes.htm", pages.NewRes()},
-      {"Res.htm", pages.Res()},
+      {kPageFiles[0], pages.Header()},
+      {kPageFiles[1], pages.NewRes()},
+      {kPageFiles[2], pages.Res()},
       {"setting.skn", settings},
   }};
   std::vector<NewFile> set;
   for (const auto& [name, text] : files) {
-    set.push_back({skin_folder + Separator(style) + std::string(name), text});
+    set.push_back({JoinPath(skin_folder, name, style), text});
   }
-  const Replaced replaced = ReplaceFiles(platform_, skin_folder, set, made_folders);
+  const Replaced replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
   Message message = Failure(replaced.in_place ? kDone : kUnwritten, replaced.detail);
   message.success = replaced.in_place;
   return message;

@@ -1,4 +1,6 @@
-// The run: one dropped skin text in, one skin folder and one message out.
+// The run: the items dropped on the program in (skin texts become skin
+// folders under the host, skin folders become skin texts beside them), one
+// message out.
 #ifndef BRELLAM_CONVERSION_FRM_MAIN_H_
 #define BRELLAM_CONVERSION_FRM_MAIN_H_
 
@@ -21,8 +23,9 @@ class frmMain {
   int ConvertSkin();
 
   // The host program's install path: kMissing when none is stored;
-  // kFailed, with the reason, for one that cannot be read, is not absolute
-  // or is not in a folder that is there (`path` then holds what is stored).
+  // kFailed, with the reason, for one that cannot be read, holds a NUL, is
+  // not absolute or is not in a folder that is there (`path` then holds
+  // what is stored).
   Status GetSkinPath(std::string* path, std::string* reason) const;
 
  private:

@@ -119,7 +119,7 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
 TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
   struct Case {
     const char* argument;
-    const char* host;
+    std::string host;
     std::string prompt;
   };
   const Case cases[] = {
@@ -141,6 +141,9 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
        Prompt(kNoHost, "C:\\Gone\\host.exe\n" + std::string(kHostFolderMissing))},
       {"D:\\dl\\Blue.txt", "D:\\dl\\Blue.txt\\host.exe",
        Prompt(kNoHost, "D:\\dl\\Blue.txt\\host.exe\n" + std::string(kHostFolderMissing))},
+      // The file system would stop at the NUL: another folder.
+      {"D:\\dl\\Blue.txt", std::string("C:\\Tools\\Host\0\\host.exe", 23),
+       Prompt(kNoHost, "C:\\Tools\\Host\\x00\\host.exe\n" + std::string(kHostHasNul))},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);

@@ -34,8 +34,26 @@ inline std::string OthersDone(std::size_t count) {
   return "ほかの " + std::to_string(count) + " 個はたぶん正常に終了";
 }
 // Why a stored host path is not used.
+inline constexpr std::string_view kHostHasNul = "パスに NUL 文字が入っている";
 inline constexpr std::string_view kHostNotAbsolute = "絶対パスではない";
 inline constexpr std::string_view kHostFolderMissing = "そのフォルダが無い";
+
+// Why a skin text's bytes are refused; `offset` counts from 0.
+inline std::string AtByte(std::size_t offset) {
+  return "（先頭から " + std::to_string(offset + 1) + " バイト目）";
+}
+inline std::string Utf16OddSize(std::size_t size) {
+  return "UTF-16 なのにバイト数が奇数（" + std::to_string(size) + " バイト）";
+}
+inline std::string Utf16UnpairedSurrogate(std::size_t offset) {
+  return "UTF-16 の対になっていないサロゲート" + AtByte(offset);
+}
+inline std::string IllFormedUtf8(std::size_t offset) {
+  return "UTF-8 として正しくないバイト" + AtByte(offset);
+}
+inline constexpr std::string_view kEmptyFile = "0 バイト";
+inline constexpr std::string_view kNoContent = "中身が無い";
+inline constexpr std::string_view kNeitherFileNorFolder = "ファイルでもフォルダでもない";
 
 // Followed by the reason.
 inline constexpr std::string_view kUnexpected = "予期しないエラーで止まった気がする";

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "text/ascii.h"
+
 namespace brellam {
 
 namespace {
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsReservedDeviceName(std::string_view name) {
   // Windows takes these as devices whatever follows the first dot, and

@@ -48,7 +48,7 @@ TEST(SkinNameTest, UsableAsOneFolderOnEitherPlatform) {
       {"COM¹", false, false},      {"lpt³", false, false},    {"COM⁴", false, true},
       {"a\r\n#x=1", false, false}, {"a\x7F", false, false},   {"～", true, true},
       {"Blue😀", false, true},      {"café", false, true},     {"〜", false, true},
-      {"a\xC2\x85", false, false}, {"a\xFF", false, false},
+      {"a\xC2\x85", false, false}, {"a\xFF", false, false},   {"Con.a.b", false, false},
   };
   for (const PathStyle style : {PathStyle::kPosix, PathStyle::kWindows}) {
     FakePlatform in_932;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "conversion/skin_text.h"
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 
 namespace brellam {
 
@@ -42,7 +42,9 @@ PackedSkin PackSkinText(std::string_view skin_name, const std::array<std::string
   // The promise is checked the way the text will be converted. A text that
   // would read as UTF-8 also has each page written back in the code page:
   // any page with more than ASCII comes back as other bytes.
-  DecodedText decoded = DecodeText(text);
+  // Its own bytes are well-formed whatever it reads as: no reason arises.
+  std::string unused;
+  DecodedText decoded = DecodeText(text, &unused);
   const bool unicode = decoded.encoding != TextEncoding::kAnsi;
   const SkinPages converted =
       SplitSkinText(std::move(decoded.text), unicode ? SingleByteCodePage() : code_page);

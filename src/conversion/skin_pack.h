@@ -8,13 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "conversion/skin_text.h"
+#include "text/code_page.h"
 
 namespace brellam {
-
-// The page files, in the order their parts stand in a packed text.
-inline constexpr std::array<std::string_view, 3> kPageFiles = {"Header.htm", "NewRes.htm",
-                                                               "Res.htm"};
 
 struct PackedSkin {
   std::string text;

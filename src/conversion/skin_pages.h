@@ -3,7 +3,7 @@
 #define BRELLAM_CONVERSION_SKIN_PAGES_H_
 
 #include "conversion/skin_text.h"
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 #include "platform/platform.h"
 
 namespace brellam {

@@ -9,7 +9,7 @@ namespace brellam {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-constexpr std::string_view kNewResName = "NewRes.htm";
+constexpr std::string_view kNewResName = kPageFiles[1];
 constexpr std::string_view kNewName = "New.htm";
 constexpr std::string_view kExtension = ".htm";
 constexpr std::string_view kNewResStem = "NewRes";

@@ -2,15 +2,21 @@
 #ifndef BRELLAM_CONVERSION_SKIN_TEXT_H_
 #define BRELLAM_CONVERSION_SKIN_TEXT_H_
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace brellam {
 
 inline constexpr std::string_view kLineEnd = "\r\n";
+
+// The page files of a skin folder, in the order their parts stand in a
+// skin text.
+inline constexpr std::array<std::string_view, 3> kPageFiles = {"Header.htm", "NewRes.htm",
+                                                               "Res.htm"};
 
 // A run of whole lines of SkinPages::text, line ends included.
 struct ByteRange {

@@ -2,25 +2,27 @@
 
 namespace brellam {
 
-std::string MakeFolders(Platform& platform, std::string folder,
-                        std::initializer_list<std::string_view> names,
-                        std::vector<std::string>* made) {
+Status MakeFolders(Platform& platform, std::string folder,
+                   std::initializer_list<std::string_view> names, std::string* path,
+                   std::string* reason, std::vector<std::string>* made) {
   const PathStyle style = platform.Paths();
   for (const std::string_view name : names) {
     std::string found;
-    std::string reason;
-    if (platform.NameInFolder(folder, std::string(name), &found, &reason) != Status::kOk) {
-      throw FolderError(folder + std::string(name) + Separator(style), std::move(reason));
+    if (platform.NameInFolder(folder, std::string(name), &found, reason) != Status::kOk) {
+      *path = folder + std::string(name) + Separator(style);
+      return Status::kFailed;
     }
     folder.append(found).push_back(Separator(style));
     if (platform.KindOf(folder) == FileKind::kFolder) continue;
-    if (platform.CreateFolder(folder, &reason) != Status::kOk) {
-      throw FolderError(folder, std::move(reason));
+    if (platform.CreateFolder(folder, reason) != Status::kOk) {
+      *path = std::move(folder);
+      return Status::kFailed;
     }
     if (made != nullptr) made->push_back(folder);
   }
   if (!folder.empty()) folder.pop_back();
-  return folder;
+  *path = std::move(folder);
+  return Status::kOk;
 }
 
 }  // namespace brellam

@@ -1,9 +1,8 @@
-// Creating the folders a skin needs below one that is there.
+// Creating a chain of folders below one that is there.
 #ifndef BRELLAM_HELPERS_FOLDERS_H_
 #define BRELLAM_HELPERS_FOLDERS_H_
 
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,30 +11,17 @@
 
 namespace brellam {
 
-// A folder that could not be made; it ends the run.
-class FolderError : public std::runtime_error {
- public:
-  FolderError(std::string path, std::string reason)
-      : std::runtime_error(path + ": " + reason),
-        path_(std::move(path)),
-        reason_(std::move(reason)) {}
-  const std::string& path() const { return path_; }
-  const std::string& reason() const { return reason_; }
-
- private:
-  std::string path_;
-  std::string reason_;
-};
-
 // Makes each of `names` in turn, the next inside the one before, below
 // `folder` (ending with a separator), which must be there: it and the
 // folders above it are never made. A name that is there in another letter
-// case is the one used, as the host under Wine would find it. Answers the
-// path of the last folder, without a separator at its end; adds each folder
-// it made to `made`, with its separator. Throws FolderError.
-std::string MakeFolders(Platform& platform, std::string folder,
-                        std::initializer_list<std::string_view> names,
-                        std::vector<std::string>* made = nullptr);
+// case is the one used, as the host under Wine would find it. Sets `path`
+// to the last folder, without a separator at its end, and adds each folder
+// it made to `made`, with its separator. kFailed when a folder cannot be
+// looked for or made: `path` is then that folder, `reason` says why, and
+// the folders made before it stay.
+Status MakeFolders(Platform& platform, std::string folder,
+                   std::initializer_list<std::string_view> names, std::string* path,
+                   std::string* reason, std::vector<std::string>* made = nullptr);
 
 }  // namespace brellam
 

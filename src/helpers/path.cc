@@ -131,4 +131,10 @@ std::string GetParentPath(std::string_view path, PathStyle style) {
   return std::string(path.substr(0, AfterLastSeparator(path, style)));
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style) {
+  std::string path(folder);
+  if (path.empty() || !IsSeparator(path.back(), style)) path += Separator(style);
+  return path.append(name);
+}
+
 }  // namespace brellam

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/path_style.h"
+#include "text/path_style.h"
 
 namespace brellam {
 
@@ -15,6 +15,10 @@ std::string GetFileName(std::string_view path, PathStyle style);
 // The part up to and including the last separator; empty when there is none.
 std::string GetParentPath(std::string_view path, PathStyle style);
 
+// `name` in `folder`: the folder, a separator unless it ends with one, and
+// the name.
+std::string JoinPath(std::string_view folder, std::string_view name, PathStyle style);
+
 // The path made full and plain by its text alone, as the system would read
 // it, never by asking the file system: a relative path (on Windows also
 // "\x" and "C:x") taken from `current_folder`, "." dropped, ".." never
@@ -23,7 +27,9 @@ std::string GetParentPath(std::string_view path, PathStyle style);
 // is the system's own to read and is given back as it is.
 std::string FullPath(std::string_view path, std::string_view current_folder, PathStyle style);
 
-// Whether FullPath would not need the current folder.
+// Whether FullPath would not need the current folder. Looser than
+// IsAbsolutePath: a root FullPath completes ("\\server", "\\?\anything")
+// counts.
 bool IsFullPath(std::string_view path, PathStyle style);
 // Whether the path names the same file from whatever folder is current:
 // on POSIX it starts with "/"; on Windows with a drive's root ("X:\" or

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "helpers/path.h"
-#include "helpers/shown_text.h"
+#include "text/shown_text.h"
 
 namespace brellam {
 
@@ -30,13 +30,12 @@ std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::str
                            std::string* reason) {
   std::string read;
   std::string why;
-  std::int64_t size = -1;
-  if (platform.ReadFile(path, &read, &why, Links::kFollow) == Status::kOk) {
-    size = static_cast<std::int64_t>(read.size());
-    if (size == 0) why = "0 バイト";
+  if (platform.ReadFile(path, &read, &why, Links::kFollow) != Status::kOk) {
+    if (reason != nullptr) *reason = std::move(why);
+    return -1;
   }
+  const auto size = static_cast<std::int64_t>(read.size());
   if (size > 0) bytes = std::move(read);
-  if (size <= 0 && reason != nullptr) *reason = std::move(why);
   return size;
 }
 
@@ -46,8 +45,8 @@ std::string ReadTextFile(Platform& platform, const std::string& path, std::strin
   return bytes;
 }
 
-Replaced ReplaceFiles(Platform& platform, const std::string& folder, std::span<const NewFile> files,
-                      std::span<const std::string> made_folders) {
+Replaced WriteTextFiles(Platform& platform, const std::string& folder,
+                        std::span<const NewFile> files, std::span<const std::string> made_folders) {
   const PathStyle style = platform.Paths();
   Replaced outcome;
   const auto note = [&outcome](std::string_view path, std::string_view reason) {
@@ -57,11 +56,9 @@ Replaced ReplaceFiles(Platform& platform, const std::string& folder, std::span<c
   std::string reason;
 
   // A lock file the system lets go of, however the run ends. It stays in
-  // the skin folder, where the host reads only the pages by name and lists
+  // the folder, where the host reads only the pages by name and lists
   // nothing: removing it would let a run that waited lock a file gone.
-  std::string lock = folder;
-  if (lock.empty() || !IsSeparator(lock.back(), style)) lock += Separator(style);
-  lock += kLockFileName;
+  const std::string lock = JoinPath(folder, kLockFileName, style);
   if (platform.LockFile(lock, &reason) != Status::kOk) {
     note(lock, reason);
     return outcome;

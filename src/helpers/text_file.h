@@ -11,18 +11,19 @@
 
 namespace brellam {
 
-// The whole file into `bytes`: -1 when it cannot be read, 0 when it is
-// empty, else the number of bytes read; `bytes` is replaced only then.
-// For -1 and 0, `reason` (when given) says why there is nothing.
+// The whole file into `bytes`, following links: -1 when it cannot be read,
+// and then `reason` (when given) says why; 0 when it is empty; else the
+// number of bytes read, and `bytes` is replaced only then.
 std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes,
                            std::string* reason = nullptr);
 
-// The file's bytes; the empty text when it is missing, unreadable or empty,
-// and then `reason` (when given) says which.
+// The file's bytes, as ReadFileBytes reads them; the empty text when it is
+// missing, unreadable or empty, and then `reason` (when given) says why
+// for the first two and is left alone for an empty file.
 std::string ReadTextFile(Platform& platform, const std::string& path,
                          std::string* reason = nullptr);
 
-// One file of a set that ReplaceFiles puts in place.
+// One file of a set that WriteTextFiles puts in place.
 struct NewFile {
   std::string path;
   std::string_view bytes;
@@ -41,15 +42,16 @@ struct Replaced {
 // The lock file that a folder's set replacements take turns on.
 inline constexpr std::string_view kLockFileName = ".brellam.lock";
 
-// Replaces the files of `files`, all in `folder`, as one set: at every
+// Writes the files of `files`, all in `folder`, as one set that replaces
+// the old one atomically and durably: at every
 // moment, a crash included, each exists whole, old or new (or is missing
 // when it was); when anything fails the old set is put back. No temporary
 // or kept file is left but one that could not be removed, named in
 // `detail`. The folder is flushed once, at the end, and each folder of
 // `made_folders` into the folder it is in. Another run writing the same
 // folder waits for this one.
-Replaced ReplaceFiles(Platform& platform, const std::string& folder, std::span<const NewFile> files,
-                      std::span<const std::string> made_folders);
+Replaced WriteTextFiles(Platform& platform, const std::string& folder,
+                        std::span<const NewFile> files, std::span<const std::string> made_folders);
 
 }  // namespace brellam
 

@@ -21,10 +21,11 @@
 #include <vector>
 
 #include "platform/desktop_dialog.h"
-#include "platform/settings_ini.h"
-#include "platform/utf8.h"
+#include "platform/host_lookup-posix.h"
 #include "platform/whole_file.h"
-#include "platform/wine_registry.h"
+#include "text/settings_ini.h"
+#include "text/utf8.h"
+#include "text/wine_registry.h"
 
 namespace brellam {
 
@@ -277,14 +278,7 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   } else if (status == Status::kMissing) {
     status = ReadWineSetting(application, section, key, value, reason);
   }
-  if (status != Status::kOk) return status == Status::kMissing ? status : Status::kFailed;
-  // The file system would read such a path only up to the NUL: a different
-  // folder from the one stored.
-  if (value->find('\0') != std::string::npos) {
-    *reason = "パスに NUL 文字が入っている";
-    return Status::kFailed;
-  }
-  return Status::kOk;
+  return status == Status::kOk || status == Status::kMissing ? status : Status::kFailed;
 }
 
 Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {

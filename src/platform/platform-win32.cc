@@ -6,12 +6,11 @@
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
-#include "platform/utf8.h"
 #include "platform/whole_file.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
@@ -41,12 +40,8 @@ class FileHandle {
   HANDLE handle_;
 };
 
-int Length(std::size_t size) {
-  if (size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    throw std::length_error("text too long to convert");
-  }
-  return static_cast<int>(size);
-}
+// The most units the system converts in one call; longer texts go in pieces.
+constexpr std::size_t kMostUnits = static_cast<std::size_t>(std::numeric_limits<int>::max());
 
 std::string SystemReason(DWORD error) {
   wchar_t* text = nullptr;
@@ -168,14 +163,18 @@ bool IsOwnEntry(HANDLE file, const std::string& path) {
   if (reached.empty() || own.empty()) return true;
   if (own.back() != L'\\') own += L'\\';
   own += Widen(path.substr(end + 1));
-  return ::CompareStringOrdinal(reached.c_str(), Length(reached.size()), own.c_str(),
-                                Length(own.size()), TRUE) == CSTR_EQUAL;
+  // The system's own paths, far below the most a call takes.
+  if (reached.size() > kMostUnits || own.size() > kMostUnits) return false;
+  return ::CompareStringOrdinal(reached.c_str(), static_cast<int>(reached.size()), own.c_str(),
+                                static_cast<int>(own.size()), TRUE) == CSTR_EQUAL;
 }
 
-// Appends `utf8` in the code page when every character is in it as itself.
-bool AppendAnsi(int code_page, std::string_view utf8, std::string& ansi) {
+// Appends `utf8` in the code page when every character is in it as itself;
+// a piece too long for one call is refused, and taken in smaller ones.
+bool AppendInCodePage(int code_page, std::string_view utf8, std::string& ansi) {
   if (utf8.empty()) return true;
-  const int size = Length(utf8.size());
+  if (utf8.size() > kMostUnits / 2) return false;
+  const int size = static_cast<int>(utf8.size());
   std::wstring wide(utf8.size(), L'\0');
   const int units =
       ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), size);
@@ -222,23 +221,41 @@ CodePage CodePageOfThisSystem() {
 }  // namespace
 
 std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = Length(utf8.size());
-  std::wstring wide(
-      static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
-      L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), Length(wide.size()));
+  std::wstring wide;
+  while (!utf8.empty()) {
+    // Each piece ends on a whole character; it gives no more units than bytes.
+    std::size_t size = std::min(utf8.size(), kMostUnits);
+    while (size < utf8.size() && size > 1 &&
+           (static_cast<unsigned char>(utf8[size]) & 0xC0) == 0x80) {
+      --size;
+    }
+    const int bytes = static_cast<int>(size);
+    const std::size_t at = wide.size();
+    wide.resize(at + static_cast<std::size_t>(
+                         ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), bytes, nullptr, 0)));
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), bytes, wide.data() + at,
+                          static_cast<int>(wide.size() - at));
+    utf8.remove_prefix(size);
+  }
   return wide;
 }
 
 std::string Narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int size = Length(utf16.size());
-  std::string narrow(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size,
-                                                                    nullptr, 0, nullptr, nullptr)),
-                     '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), Length(narrow.size()),
-                        nullptr, nullptr);
+  std::string narrow;
+  while (!utf16.empty()) {
+    // A unit gives at most three bytes; a pair is never cut.
+    std::size_t size = std::min(utf16.size(), kMostUnits / 3);
+    if (size < utf16.size() && size > 1 && utf16[size - 1] >= 0xD800 && utf16[size - 1] <= 0xDBFF) {
+      --size;
+    }
+    const int units = static_cast<int>(size);
+    const std::size_t at = narrow.size();
+    narrow.resize(at + static_cast<std::size_t>(::WideCharToMultiByte(
+                           CP_UTF8, 0, utf16.data(), units, nullptr, 0, nullptr, nullptr)));
+    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), units, narrow.data() + at,
+                          static_cast<int>(narrow.size() - at), nullptr, nullptr);
+    utf16.remove_prefix(size);
+  }
   return narrow;
 }
 
@@ -331,7 +348,7 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
 
 Encoded Win32Platform::EncodeAnsiInto(std::string_view utf8, char* out) const {
   return TakeInPieces(utf8, out, [this](std::string_view piece, std::string& scratch) {
-    return AppendAnsi(code_page_.number, piece, scratch);
+    return AppendInCodePage(code_page_.number, piece, scratch);
   });
 }
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
-#include "platform/command_line.h"
 #include "platform/local_date.h"
-#include "platform/path_style.h"
-#include "platform/utf8.h"
+#include "text/code_page.h"
+#include "text/command_line.h"
+#include "text/path_style.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

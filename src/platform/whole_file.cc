@@ -1,8 +1,6 @@
 #include "platform/whole_file.h"
 
-#include <limits>
 #include <new>
-#include <stdexcept>
 #include <utility>
 
 namespace brellam {
@@ -38,10 +36,11 @@ std::int64_t ReadToEnd(const ReadSome& read_some, std::string& buffer) {
 
 std::int64_t ReadWholeFile(std::uint64_t expected_size, const ReadSome& read_some,
                            std::string& bytes, const PrepareBuffer& prepare) {
+  // More than a string can hold is as much out of memory as a refused one.
+  std::string buffer;
+  if (expected_size > buffer.max_size() - 2) return -1;
   try {
-    if (expected_size > std::numeric_limits<std::size_t>::max() - 2) return -1;
     const auto size = static_cast<std::size_t>(expected_size);
-    std::string buffer;
     buffer.reserve(size + 2);
     if (prepare) prepare(buffer.data(), size);
     buffer.resize(size);
@@ -49,8 +48,6 @@ std::int64_t ReadWholeFile(std::uint64_t expected_size, const ReadSome& read_som
     if (count > 0) bytes = std::move(buffer);
     return count;
   } catch (const std::bad_alloc&) {
-    return -1;
-  } catch (const std::length_error&) {
     return -1;
   }
 }

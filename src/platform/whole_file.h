@@ -17,10 +17,10 @@ using ReadSome = std::function<std::int64_t(char* into, std::size_t size)>;
 using PrepareBuffer = std::function<void(char* data, std::size_t size)>;
 
 // Reads to the end of the file. `expected_size`, what the file says it
-// holds, sizes the buffer, with room for the CR LF the split adds so that
-// the text never has to move. Answers -1 on an error or when the bytes
-// cannot be held in memory, else the count; `bytes` is replaced only when
-// the count is positive.
+// holds, sizes the buffer, with room for two more bytes so that a caller
+// that ends the text with a line end never has to move it. Answers -1 on
+// an error or when the bytes cannot be held in memory, else the count;
+// `bytes` is replaced only when the count is positive.
 std::int64_t ReadWholeFile(std::uint64_t expected_size, const ReadSome& read_some,
                            std::string& bytes, const PrepareBuffer& prepare = {});
 

@@ -1,6 +1,6 @@
 // Reading UTF-8 one character at a time, as the core and both platforms do.
-#ifndef BRELLAM_PLATFORM_UTF8_H_
-#define BRELLAM_PLATFORM_UTF8_H_
+#ifndef BRELLAM_TEXT_UTF8_H_
+#define BRELLAM_TEXT_UTF8_H_
 
 #include <cstddef>
 #include <functional>
@@ -8,6 +8,9 @@
 #include <string_view>
 
 namespace brellam {
+
+// What marks a text as UTF-8 when it begins with it.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 struct Utf8Character {
   char32_t code_point = 0;
@@ -55,7 +58,13 @@ inline Utf8Character Utf8At(std::string_view text, std::size_t at) {
   return {code_point, size, true};
 }
 
+// The code point in UTF-8 at the end of `out`.
 void AppendUtf8(char32_t code_point, std::string& out);
+
+struct Encoded {
+  std::size_t taken = 0;    // of the UTF-8 text
+  std::size_t written = 0;  // bytes at `out`
+};
 
 // Writes at `out` what `take` takes of `utf8`, and answers how much of
 // `utf8` that was and how many bytes it wrote; the character after it is
@@ -65,13 +74,9 @@ void AppendUtf8(char32_t code_point, std::string& out);
 // number of times. It appends a piece's bytes to its `scratch` whole,
 // answering true, or appends nothing. A piece is written only once it has
 // been read, and never longer than it is: `out` may be `utf8` itself.
-struct Encoded {
-  std::size_t taken = 0;    // of the UTF-8 text
-  std::size_t written = 0;  // bytes at `out`
-};
 Encoded TakeInPieces(std::string_view utf8, char* out,
                      const std::function<bool(std::string_view, std::string&)>& take);
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_UTF8_H_
+#endif  // BRELLAM_TEXT_UTF8_H_

@@ -1,6 +1,6 @@
 // File names compared as Windows compares them: without regard to case.
-#ifndef BRELLAM_HELPERS_FILE_NAME_CASE_H_
-#define BRELLAM_HELPERS_FILE_NAME_CASE_H_
+#ifndef BRELLAM_TEXT_FILE_NAME_CASE_H_
+#define BRELLAM_TEXT_FILE_NAME_CASE_H_
 
 #include <string>
 #include <string_view>
@@ -25,4 +25,4 @@ inline bool IsSameFileName(std::string_view a, std::string_view b) {
 
 }  // namespace brellam
 
-#endif  // BRELLAM_HELPERS_FILE_NAME_CASE_H_
+#endif  // BRELLAM_TEXT_FILE_NAME_CASE_H_

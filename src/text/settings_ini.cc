@@ -1,18 +1,16 @@
-#include "platform/settings_ini.h"
+#include "text/settings_ini.h"
 
-#include "platform/ascii.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
+  const std::size_t first = text.find_first_not_of(kAsciiBlanks);
   if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+  return text.substr(first, text.find_last_not_of(kAsciiBlanks) - first + 1);
 }
 
 // The next line, without its LF or CR LF; `rest` moves past it.
@@ -23,8 +21,6 @@ std::string_view NextLine(std::string_view& rest) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
-
-bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
 // People write a path with blanks in quotes, as on a command line.
 std::string_view Unquoted(std::string_view value) {
@@ -39,7 +35,7 @@ std::string_view Unquoted(std::string_view value) {
 std::string ReadIniValue(std::string_view ini_text, std::string_view section,
                          std::string_view key) {
   std::string_view rest = ini_text;
-  if (rest.starts_with(kByteOrderMark)) rest.remove_prefix(kByteOrderMark.size());
+  if (rest.starts_with(kUtf8ByteOrderMark)) rest.remove_prefix(kUtf8ByteOrderMark.size());
   bool in_section = false;
   while (!rest.empty()) {
     const std::string_view line = Trimmed(NextLine(rest));
@@ -57,19 +53,6 @@ std::string ReadIniValue(std::string_view ini_text, std::string_view section,
     }
   }
   return {};
-}
-
-std::string SettingsFilePath(const char* xdg_config_home, const char* home,
-                             std::string_view application) {
-  std::string folder;
-  if (IsAbsolute(xdg_config_home)) {
-    folder = xdg_config_home;
-  } else if (IsAbsolute(home)) {
-    folder = std::string(home) + "/.config";
-  } else {
-    return {};
-  }
-  return folder.append("/").append(application).append("/settings.ini");
 }
 
 }  // namespace brellam

@@ -1,12 +1,12 @@
-#include "platform/wine_registry.h"
+#include "text/wine_registry.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "platform/ascii.h"
-#include "platform/utf8.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
@@ -29,8 +29,6 @@ std::string Folded(std::string_view name) {
   for (char& c : folded) c = AsciiLower(c);
   return folded;
 }
-
-constexpr std::string_view kBlanks = " \t";
 
 bool IsOctal(char c) { return c >= '0' && c <= '7'; }
 
@@ -131,10 +129,10 @@ bool ReadValueLine(std::string_view line, Value& value) {
   if (!line.starts_with('"')) return false;
   line.remove_prefix(1);
   if (!ReadQuoted(line, '"', value.name)) return false;
-  line.remove_prefix(std::min(line.size(), line.find_first_not_of(kBlanks)));
+  line.remove_prefix(std::min(line.size(), line.find_first_not_of(kAsciiBlanks)));
   if (!line.starts_with('=')) return false;
   line.remove_prefix(1);
-  line.remove_prefix(std::min(line.size(), line.find_first_not_of(kBlanks)));
+  line.remove_prefix(std::min(line.size(), line.find_first_not_of(kAsciiBlanks)));
   value.text.clear();
   for (const auto& [prefix, kind] : kStringForms) {
     if (line.starts_with(prefix)) {
@@ -155,7 +153,7 @@ std::vector<Value> ValuesOf(std::string_view reg_text, std::string_view key) {
     const std::size_t end = reg_text.find('\n');
     std::string_view line = reg_text.substr(0, end);
     reg_text.remove_prefix(end == std::string_view::npos ? reg_text.size() : end + 1);
-    line.remove_prefix(std::min(line.size(), line.find_first_not_of(kBlanks)));
+    line.remove_prefix(std::min(line.size(), line.find_first_not_of(kAsciiBlanks)));
     if (line.starts_with('[')) {
       line.remove_prefix(1);
       std::string name;
@@ -209,10 +207,6 @@ Variables UserVariables(std::string_view reg_text) {
   return variables;
 }
 
-bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 }  // namespace
 
 std::string ReadWineRegistryString(std::string_view reg_text, std::string_view key,
@@ -251,70 +245,6 @@ bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, 
   }
   found = match != nullptr ? *match : wanted;
   return true;
-}
-
-std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
-                             const ListFolder& list, std::string* reason) {
-  std::string_view rest = windows_path;
-  if (rest.starts_with("\\\\?\\")) rest.remove_prefix(4);
-  const char drive = AsciiLower(rest.empty() ? '\0' : rest[0]);
-  if (rest.size() < 3 || drive < 'a' || drive > 'z' || rest[1] != ':' || !IsSeparator(rest[2])) {
-    *reason = "ドライブ名から始まる絶対パスではない";
-    return {};
-  }
-  rest.remove_prefix(3);
-  // Resolved as Windows resolves a full path, before any file is looked at:
-  // "." and empty parts go, ".." takes the part before it and stops at
-  // the drive's root.
-  std::vector<std::string_view> parts;
-  bool folder = true;  // the path ends with a separator, "." or ".."
-  for (std::size_t begin = 0; begin <= rest.size();) {
-    std::size_t end = begin;
-    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
-    const std::string_view part = rest.substr(begin, end - begin);
-    folder = part.empty() || part == "." || part == "..";
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!folder) {
-      parts.push_back(part);
-    }
-    begin = end + 1;
-  }
-  // The drive is its link in dosdevices, which Wine names in lower case;
-  // without one Wine has no such drive.
-  std::string path = std::string(prefix) + "/dosdevices/";
-  const std::string link{drive, ':'};
-  std::vector<std::string> names;
-  if (!list(path, names) || std::ranges::find(names, link) == names.end()) {
-    *reason =
-        "Wine にドライブ " + std::string(1, static_cast<char>(drive - 'a' + 'A')) + ": が無い";
-    return {};
-  }
-  path += link;
-  // Each part as Wine finds it in the folder it is in; below a part that
-  // is not there, nothing is.
-  bool listed = true;
-  std::string found;
-  for (const std::string_view part : parts) {
-    path.push_back('/');
-    names.clear();
-    listed = listed && list(path, names);
-    if (!listed) {
-      path.append(part);
-    } else if (WineNameIn(names, part, found, reason)) {
-      path.append(found);
-    } else {
-      return {};
-    }
-  }
-  if (folder) path.push_back('/');
-  return path;
-}
-
-std::string WinePrefixFolder(const char* wineprefix, const char* home) {
-  if (IsAbsolute(wineprefix)) return wineprefix;
-  if (IsAbsolute(home)) return std::string(home) + "/.wine";
-  return {};
 }
 
 }  // namespace brellam

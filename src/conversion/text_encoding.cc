@@ -1,4 +1,4 @@
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,20 +6,17 @@
 #include <iterator>
 #include <utility>
 
-#include "platform/utf8.h"
+#include "conversion/messages.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
-std::string AtByte(std::size_t offset) {
-  return "（先頭から " + std::to_string(offset + 1) + " バイト目）";
-}
 
 // Skips eight ASCII bytes at a time: most of a skin is HTML.
 std::size_t SkipAscii(std::string_view bytes, std::size_t at) {
@@ -47,36 +44,6 @@ std::size_t FirstIllFormedUtf8(std::string_view bytes, bool* long_characters) {
   return kNone;
 }
 
-std::string Utf16ToUtf8(std::string_view bytes, bool big_endian, std::string* error) {
-  const std::size_t mark = kUtf16LeMark.size();
-  if (bytes.size() % 2 != 0) {
-    *error = "UTF-16 なのにバイト数が奇数（" + std::to_string(bytes.size()) + " バイト）";
-    return {};
-  }
-  const auto unit = [&](std::size_t at) -> char32_t {
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return big_endian ? (char32_t{first} << 8) | second : (char32_t{second} << 8) | first;
-  };
-  std::string text;
-  text.reserve(bytes.size() / 2 * 3);
-  for (std::size_t at = mark; at < bytes.size(); at += 2) {
-    char32_t code_point = unit(at);
-    if (code_point >= 0xD800 && code_point <= 0xDFFF) {
-      const bool high = code_point <= 0xDBFF;
-      const char32_t low = high && at + 2 < bytes.size() ? unit(at + 2) : 0;
-      if (!high || low < 0xDC00 || low > 0xDFFF) {
-        *error = "UTF-16 の対になっていないサロゲート" + AtByte(at);
-        return {};
-      }
-      code_point = 0x10000 + ((code_point - 0xD800) << 10) + (low - 0xDC00);
-      at += 2;
-    }
-    AppendUtf8(code_point, text);
-  }
-  return text;
-}
-
 // Code page 932 bytes for the characters that other systems' Japanese
 // tables put where Windows has its own.
 struct Substitute {
@@ -95,24 +62,32 @@ constexpr Substitute kSubstitutes932[] = {
 
 }  // namespace
 
-DecodedText DecodeText(std::string bytes) {
+DecodedText DecodeText(std::string bytes, std::string* reason) {
   DecodedText decoded;
   const std::string_view view(bytes);
   if (view.starts_with(kUtf16LeMark) || view.starts_with(kUtf16BeMark)) {
     const bool big_endian = view.starts_with(kUtf16BeMark);
     decoded.encoding = big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le;
-    decoded.text = Utf16ToUtf8(view, big_endian, &decoded.error);
+    const std::size_t mark = kUtf16LeMark.size();
+    if (view.size() % 2 != 0) {
+      *reason = Utf16OddSize(view.size());
+    } else if (const std::size_t bad = AppendUtf16(view.substr(mark), big_endian, decoded.text);
+               bad != kNone) {
+      *reason = Utf16UnpairedSurrogate(mark + bad);
+      decoded.text.clear();
+    }
     return decoded;
   }
   bool long_characters = false;
-  if (view.starts_with(kUtf8Mark)) {
+  if (view.starts_with(kUtf8ByteOrderMark)) {
     decoded.encoding = TextEncoding::kUtf8;
-    const std::size_t bad = FirstIllFormedUtf8(view.substr(kUtf8Mark.size()), &long_characters);
+    const std::size_t bad =
+        FirstIllFormedUtf8(view.substr(kUtf8ByteOrderMark.size()), &long_characters);
     if (bad != kNone) {
-      decoded.error = "UTF-8 として正しくないバイト" + AtByte(kUtf8Mark.size() + bad);
+      *reason = IllFormedUtf8(kUtf8ByteOrderMark.size() + bad);
       return decoded;
     }
-    bytes.erase(0, kUtf8Mark.size());
+    bytes.erase(0, kUtf8ByteOrderMark.size());
   } else if (FirstIllFormedUtf8(view, &long_characters) == kNone && long_characters) {
     decoded.encoding = TextEncoding::kUtf8;
   }

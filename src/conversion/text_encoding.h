@@ -1,7 +1,8 @@
 // Which encoding a skin text's bytes are in, and text on its way into the
-// ANSI code page, which is what the host program reads.
-#ifndef BRELLAM_HELPERS_TEXT_ENCODING_H_
-#define BRELLAM_HELPERS_TEXT_ENCODING_H_
+// ANSI code page, which is what the host program reads: characters it lacks
+// become HTML references or the code-page-932 bytes people mean by them.
+#ifndef BRELLAM_CONVERSION_TEXT_ENCODING_H_
+#define BRELLAM_CONVERSION_TEXT_ENCODING_H_
 
 #include <string>
 #include <string_view>
@@ -13,20 +14,19 @@ namespace brellam {
 enum class TextEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 
 // A file's text: bytes of the ANSI code page, kept as they are, or the
-// decoded text in UTF-8 without its byte-order mark. `error` says why the
-// bytes could not be decoded; `text` is then empty.
+// decoded text in UTF-8 without its byte-order mark.
 struct DecodedText {
   TextEncoding encoding = TextEncoding::kAnsi;
   std::string text;
-  std::string error;
 };
 
 // Decides from the bytes: a byte-order mark first (UTF-8, UTF-16 LE or BE);
 // then UTF-8 when every byte is well-formed UTF-8 and at least one
 // character takes three or four bytes, since text of ASCII and half-width
 // katakana in code page 932 can be well-formed two-byte UTF-8; else the
-// ANSI code page. Linear in the size.
-DecodedText DecodeText(std::string bytes);
+// ANSI code page. Linear in the size. Bytes that are not what their mark
+// says give an empty text, and `reason` says where they go wrong.
+DecodedText DecodeText(std::string bytes, std::string* reason);
 
 // What a character that the ANSI code page lacks becomes.
 enum class Unencodable {
@@ -55,4 +55,4 @@ inline std::string ToAnsi(std::string_view utf8, const Platform& platform,
 
 }  // namespace brellam
 
-#endif  // BRELLAM_HELPERS_TEXT_ENCODING_H_
+#endif  // BRELLAM_CONVERSION_TEXT_ENCODING_H_

@@ -1,4 +1,4 @@
-#include "platform/settings_ini.h"
+#include "text/settings_ini.h"
 
 #include <gtest/gtest.h>
 
@@ -33,15 +33,6 @@ TEST(SettingsIniTest, FindsTheKeyInItsSection) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(ReadIniValue(c.ini, "Path", "Path"), c.value);
   }
-}
-
-TEST(SettingsIniTest, FileFollowsTheConfigHome) {
-  EXPECT_EQ(SettingsFilePath("/x/cfg", "/home/u", "Kyrlen"), "/x/cfg/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath(nullptr, "/home/u", "Kyrlen"), "/home/u/.config/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath("", "/home/u", "Kyrlen"), "/home/u/.config/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath("relative", "/home/u", "Kyrlen"),
-            "/home/u/.config/Kyrlen/settings.ini");
-  EXPECT_EQ(SettingsFilePath(nullptr, nullptr, "Kyrlen"), "");
 }
 
 }  // namespace

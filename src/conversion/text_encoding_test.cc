@@ -1,4 +1,4 @@
-#include "helpers/text_encoding.h"
+#include "conversion/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -70,9 +70,10 @@ TEST(DecodeTextTest, EncodingFromTheBytes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const DecodedText decoded = DecodeText(c.bytes);
+    std::string reason;
+    const DecodedText decoded = DecodeText(c.bytes, &reason);
     EXPECT_EQ(decoded.encoding, c.encoding);
-    EXPECT_EQ(decoded.error.empty() ? decoded.text : decoded.error + decoded.text, c.text);
+    EXPECT_EQ(reason.empty() ? decoded.text : reason + decoded.text, c.text);
   }
 }
 

@@ -1,7 +1,7 @@
 // Command lines as Windows hands them over: one text, split into arguments
 // the way its C runtime does.
-#ifndef BRELLAM_PLATFORM_COMMAND_LINE_H_
-#define BRELLAM_PLATFORM_COMMAND_LINE_H_
+#ifndef BRELLAM_TEXT_COMMAND_LINE_H_
+#define BRELLAM_TEXT_COMMAND_LINE_H_
 
 #include <string>
 #include <string_view>
@@ -22,4 +22,4 @@ std::vector<std::string> SplitCommandLine(std::string_view text);
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_COMMAND_LINE_H_
+#endif  // BRELLAM_TEXT_COMMAND_LINE_H_

@@ -1,6 +1,7 @@
-#include "helpers/file_name_case.h"
+#include "text/file_name_case.h"
 
-#include "platform/utf8.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
@@ -13,7 +14,7 @@ bool InPairs(char32_t c, char32_t first, char32_t last, bool upper_even) {
 }
 
 char32_t UpperCase(char32_t c) {
-  if (c < 0x80) return c >= 'a' && c <= 'z' ? c - 0x20 : c;
+  if (c < 0x80) return static_cast<unsigned char>(AsciiUpper(static_cast<char>(c)));
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;  // Latin-1
   if (c == 0xFF) return 0x178;
   if ((InPairs(c, 0x100, 0x137, true) && c != 0x131) || InPairs(c, 0x139, 0x148, false) ||

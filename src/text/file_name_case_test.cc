@@ -1,10 +1,10 @@
-#include "helpers/file_name_case.h"
+#include "text/file_name_case.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,7 +1,8 @@
-// Where a program run under Wine keeps what it would keep on Windows: its
-// registry as text files in the prefix, its drives as links there.
-#ifndef BRELLAM_PLATFORM_WINE_REGISTRY_H_
-#define BRELLAM_PLATFORM_WINE_REGISTRY_H_
+// Where the host keeps its settings on a POSIX system: an INI file in the
+// user's configuration folder, else the registry of the Wine prefix it
+// runs in, where a Windows path reaches its file through the drive links.
+#ifndef BRELLAM_PLATFORM_HOST_LOOKUP_POSIX_H_
+#define BRELLAM_PLATFORM_HOST_LOOKUP_POSIX_H_
 
 #include <functional>
 #include <string>
@@ -10,24 +11,15 @@
 
 namespace brellam {
 
-// The string `value` of `key` in the text of a prefix's user.reg (keys below
-// HKEY_CURRENT_USER, backslash-separated), in UTF-8; empty when either is
-// missing or the value is of another type. Names match without regard to
-// ASCII case. An expandable string comes with each %NAME% replaced by the
-// user's variable of that name as the same file keeps it ("Environment",
-// then "Volatile Environment"); a name it lacks stays as written.
-std::string ReadWineRegistryString(std::string_view reg_text, std::string_view key,
-                                   std::string_view value);
+// ${XDG_CONFIG_HOME:-$HOME/.config}/<application>/settings.ini, from the two
+// variables' values (either may be absent, as a null pointer); empty when
+// neither gives an absolute folder.
+std::string SettingsFilePath(const char* xdg_config_home, const char* home,
+                             std::string_view application);
 
 // What a folder (its path ending with "/") holds, by name; false when it
 // cannot be listed: it is missing, or no folder.
 using ListFolder = std::function<bool(const std::string& folder, std::vector<std::string>& names)>;
-
-// How Wine finds `wanted` among a folder's `names`: that very name, else
-// the one that differs from it only in letter case, else `wanted` itself.
-// False, with the reason, when two or more differ only in letter case.
-bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
-                std::string* reason);
 
 // An absolute Windows path ("C:\dir\file", "/" separating too, or its
 // "\\?\" form) as the Unix path through which Wine reaches the same file
@@ -45,4 +37,4 @@ std::string WinePrefixFolder(const char* wineprefix, const char* home);
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_WINE_REGISTRY_H_
+#endif  // BRELLAM_PLATFORM_HOST_LOOKUP_POSIX_H_

@@ -1,8 +1,8 @@
-// Which bytes of an ANSI code page pair up into one double-byte character.
-// Skin texts stay in their code page's bytes; this table is all the
-// splitting needs to know to keep a trail byte from starting a match.
-#ifndef BRELLAM_PLATFORM_CODE_PAGE_H_
-#define BRELLAM_PLATFORM_CODE_PAGE_H_
+// Which bytes of an ANSI code page pair up into one double-byte character:
+// all that a search through text kept in the code page's bytes needs to
+// know to keep a trail byte from starting a match.
+#ifndef BRELLAM_TEXT_CODE_PAGE_H_
+#define BRELLAM_TEXT_CODE_PAGE_H_
 
 #include <array>
 #include <cstddef>
@@ -33,4 +33,4 @@ bool StartsCharacter(std::string_view text, std::size_t pos, const CodePage& cod
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_CODE_PAGE_H_
+#endif  // BRELLAM_TEXT_CODE_PAGE_H_

@@ -1,10 +1,8 @@
-#include "platform/wine_registry.h"
+#include "text/wine_registry.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
-#include <vector>
 
 namespace brellam {
 namespace {
@@ -77,51 +75,6 @@ TEST(WineRegistryTest, ReadsStringValuesAsWineWritesThem) {
     EXPECT_EQ(ReadWineRegistryString(head + c.body + "\n", kKyrlen, "Path"), c.value);
   }
   EXPECT_EQ(ReadWineRegistryString("", kKyrlen, "Path"), "");
-}
-
-// Over a made-up prefix: only "dosdevices" and the drive C: are there.
-TEST(WineRegistryTest, WindowsPathsAsWineFindsThemThroughTheDriveLinks) {
-  const std::map<std::string, std::vector<std::string>> tree = {
-      {"/p/dosdevices/", {"c:", "z:"}},
-      {"/p/dosdevices/c:/", {"Program Files", "twin", "TWIN"}},
-      {"/p/dosdevices/c:/Program Files/", {"Kyrlen", "kyrlen"}},
-      {"/p/dosdevices/c:/Program Files/Kyrlen/", {"kyrlen.exe", "Skin"}},
-  };
-  const ListFolder list = [&](const std::string& folder, std::vector<std::string>& names) {
-    const auto found = tree.find(folder);
-    if (found != tree.end()) names = found->second;
-    return found != tree.end();
-  };
-  const std::string kyrlen = "/p/dosdevices/c:/Program Files/Kyrlen/";
-  const std::pair<const char*, std::string> cases[] = {
-      {R"(C:\Program Files\Kyrlen\kyrlen.exe)", kyrlen + "kyrlen.exe"},
-      {R"(c:/PROGRAM FILES//Kyrlen\.\KYRLEN.EXE)", kyrlen + "kyrlen.exe"},
-      {R"(\\?\C:\Program Files\Kyrlen\)", kyrlen},
-      {R"(C:\Program Files\..\..\Program Files\x\..\Kyrlen\skin\..)", kyrlen},
-      {R"(C:\Program Files\..)", "/p/dosdevices/c:/"},
-      {R"(C:\Program Files\Kyrlen\new\SKIN\k.exe)", kyrlen + "new/SKIN/k.exe"},
-      {R"(C:\twin\k.exe)", "/p/dosdevices/c:/twin/k.exe"},
-      // Two names differ only in case, and neither is the one written.
-      {R"(C:\Twin\k.exe)", ""},
-      {R"(C:\Program Files\KYRLEN\k.exe)", ""},
-      {R"(D:\k.exe)", ""},  // no such drive: nothing is made for it
-      {"", ""},
-      {"k.exe", ""},
-      {"C:", ""},
-      {"C:k.exe", ""},
-      {R"(\k.exe)", ""},
-      {R"(\\server\share\k.exe)", ""},
-      {R"(1:\k.exe)", ""},
-  };
-  for (const auto& [windows, unix] : cases) {
-    std::string reason;
-    EXPECT_EQ(UnixPathInPrefix("/p", windows, list, &reason), unix) << windows;
-    EXPECT_EQ(reason.empty(), !unix.empty()) << windows;
-  }
-  EXPECT_EQ(WinePrefixFolder("/p", "/home/u"), "/p");
-  EXPECT_EQ(WinePrefixFolder(nullptr, "/home/u"), "/home/u/.wine");
-  EXPECT_EQ(WinePrefixFolder("relative", "/home/u"), "/home/u/.wine");
-  EXPECT_EQ(WinePrefixFolder(nullptr, "relative"), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The POSIX settings store: one INI file per application, in UTF-8.
-#ifndef BRELLAM_PLATFORM_SETTINGS_INI_H_
-#define BRELLAM_PLATFORM_SETTINGS_INI_H_
+// INI text, as the POSIX settings store keeps it: one file per
+// application, in UTF-8.
+#ifndef BRELLAM_TEXT_SETTINGS_INI_H_
+#define BRELLAM_TEXT_SETTINGS_INI_H_
 
 #include <string>
 #include <string_view>
@@ -14,12 +15,6 @@ namespace brellam {
 // counts. A value in double quotes is taken without them.
 std::string ReadIniValue(std::string_view ini_text, std::string_view section, std::string_view key);
 
-// ${XDG_CONFIG_HOME:-$HOME/.config}/<application>/settings.ini, from the two
-// variables' values (either may be absent, as a null pointer); empty when
-// neither gives an absolute folder.
-std::string SettingsFilePath(const char* xdg_config_home, const char* home,
-                             std::string_view application);
-
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_SETTINGS_INI_H_
+#endif  // BRELLAM_TEXT_SETTINGS_INI_H_

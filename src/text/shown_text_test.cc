@@ -1,4 +1,4 @@
-#include "helpers/shown_text.h"
+#include "text/shown_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Outside text (a dropped name, a path, a stored setting) made safe to show.
-#ifndef BRELLAM_HELPERS_SHOWN_TEXT_H_
-#define BRELLAM_HELPERS_SHOWN_TEXT_H_
+#ifndef BRELLAM_TEXT_SHOWN_TEXT_H_
+#define BRELLAM_TEXT_SHOWN_TEXT_H_
 
 #include <string>
 #include <string_view>
@@ -15,4 +15,4 @@ std::string ShownText(std::string_view utf8);
 
 }  // namespace brellam
 
-#endif  // BRELLAM_HELPERS_SHOWN_TEXT_H_
+#endif  // BRELLAM_TEXT_SHOWN_TEXT_H_

@@ -1,6 +1,6 @@
-#include "helpers/shown_text.h"
+#include "text/shown_text.h"
 
-#include "platform/utf8.h"
+#include "text/utf8.h"
 
 namespace brellam {
 

@@ -1,6 +1,6 @@
 // How the system the program runs on writes paths.
-#ifndef BRELLAM_PLATFORM_PATH_STYLE_H_
-#define BRELLAM_PLATFORM_PATH_STYLE_H_
+#ifndef BRELLAM_TEXT_PATH_STYLE_H_
+#define BRELLAM_TEXT_PATH_STYLE_H_
 
 namespace brellam {
 
@@ -16,4 +16,4 @@ inline char Separator(PathStyle style) { return style == PathStyle::kWindows ? '
 
 }  // namespace brellam
 
-#endif  // BRELLAM_PLATFORM_PATH_STYLE_H_
+#endif  // BRELLAM_TEXT_PATH_STYLE_H_
