@@ -244,7 +244,7 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   const HANDLE server = ::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                                            0, 1, 4096, 4096, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(Run(pipe, 1), Prompt(kBadSkinText, L"ファイルでもフォルダでもない"));
+  EXPECT_EQ(Run(pipe, 1), Prompt(kBadSkinText, Widen(kNeitherFileNorFolder)));
   OVERLAPPED waiting{};
   waiting.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   EXPECT_FALSE(::ConnectNamedPipe(server, &waiting));

@@ -335,7 +335,8 @@ TEST_F(FileSystemFaultTest, PipesAndDevicesAreNoSkinTexts) {
 
   const Outcome outcome = Run({"/dev/zero"}, timeout);
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, Line(std::string(kBadSkinText) + "\nファイルでもフォルダでもない"));
+  EXPECT_EQ(outcome.err,
+            Line(std::string(kBadSkinText) + "\n" + std::string(kNeitherFileNorFolder)));
   EXPECT_EQ(Beyond(), beyond);
 
   // A regular file, by what it says, that waits for data until there is
