@@ -24,7 +24,7 @@ TEST(HostLookupTest, WindowsPathsAsWineFindsThemThroughTheDriveLinks) {
       {"/p/dosdevices/", {"c:", "z:"}},
       {"/p/dosdevices/c:/", {"Program Files", "twin", "TWIN"}},
       {"/p/dosdevices/c:/Program Files/", {"Kyrlen", "kyrlen"}},
-      {"/p/dosdevices/c:/Program Files/Kyrlen/", {"kyrlen.exe", "Skin"}},
+      {"/p/dosdevices/c:/Program Files/Kyrlen/", {"kyrlen.exe", "Skin", "ＢＬＵＥ"}},
   };
   const ListFolder list = [&](const std::string& folder, std::vector<std::string>& names) {
     const auto found = tree.find(folder);
@@ -39,6 +39,7 @@ TEST(HostLookupTest, WindowsPathsAsWineFindsThemThroughTheDriveLinks) {
       {R"(C:\Program Files\..\..\Program Files\x\..\Kyrlen\skin\..)", kyrlen},
       {R"(C:\Program Files\..)", "/p/dosdevices/c:/"},
       {R"(C:\Program Files\Kyrlen\new\SKIN\k.exe)", kyrlen + "new/SKIN/k.exe"},
+      {R"(C:\Program Files\Kyrlen\ｂｌｕｅ\k.exe)", kyrlen + "ＢＬＵＥ/k.exe"},  // as Windows folds
       {R"(C:\twin\k.exe)", "/p/dosdevices/c:/twin/k.exe"},
       {R"(Z:\k.exe)", "/p/dosdevices/z:/k.exe"},
       // Two names differ only in case, and neither is the one written.

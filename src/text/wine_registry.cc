@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/ascii.h"
+#include "text/file_name_case.h"
 #include "text/utf8.h"
 
 namespace brellam {
@@ -236,7 +237,7 @@ bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, 
   }
   const std::string* match = nullptr;
   for (const std::string& name : names) {
-    if (!SameNameIgnoringCase(name, wanted)) continue;
+    if (!IsSameFileName(name, wanted)) continue;
     if (match != nullptr) {
       *reason = "「" + std::string(wanted) + "」と大文字小文字だけが違う名前が二つ以上ある";
       return false;
