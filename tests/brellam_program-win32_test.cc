@@ -294,6 +294,14 @@ TEST_F(WindowsProgramTest, TwoItemsNamingOneSkin) {
       L"Blue.txt\r\n" + Prompt(kDone) + L"\r\n\r\nblue.TXT\r\n" +
           Prompt(kSameSkinTwice, (root / L"a" / L"Blue.txt").wstring()));
   EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+  // A short name is the skin of its long name.
+  const fs::path sky = root / L"a" / L"Blue Sky.txt";
+  Spit(sky, fixture::kSkin);
+  Spit(root / L"c" / L"blue sky.txt", fixture::kSkin);
+  std::wstring twin(MAX_PATH, L'\0');
+  twin.resize(::GetShortPathNameW((root / L"c" / L"blue sky.txt").c_str(), twin.data(), MAX_PATH));
+  const std::wstring prompt = Run(L"\"" + sky.wstring() + L"\" " + twin, 1);
+  EXPECT_TRUE(prompt.ends_with(Prompt(kSameSkinTwice, sky.wstring()))) << Narrow(prompt);
 }
 
 // A page that may not be replaced, read-only or held open without sharing

@@ -176,7 +176,8 @@ Message frmMain::ConvertDropped() {
   std::vector<std::pair<std::string, std::size_t>> converted;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const bool text = kinds[i] != FileKind::kFolder;
-    const std::string skin = text ? WindowsUpperCase(SkinNameOf(GetFileName(items[i], style))) : "";
+    const std::string skin =
+        text ? WindowsUpperCase(SkinNameOf(GetFileName(platform_.LongName(items[i]), style))) : "";
     const auto earlier = std::find_if(converted.begin(), converted.end(),
                                       [&skin](const auto& done) { return done.first == skin; });
     Message message = text && host_path.empty() ? no_host
