@@ -86,6 +86,19 @@ TEST_F(ConvertSkinTest, UnicodeSkinTextsBecomeCodePagePages) {
     EXPECT_EQ(files.at("NewRes.htm"), "n\rx\r\n");
     EXPECT_EQ(files.at("Res.htm"), "r\x81\x60\r\n");
   }
+  // Res before NewRes, with a longer NewRes page than the marker line
+  // between them, and a page that starts with more characters the code page
+  // lacks than the lines before it leave room for.
+  platform.files["D:\\dl\\Blue.txt"] =
+      "Header.htm\r\n😀😀😀😀😀😀h\r\nRes.htm\r\n😀r\r\nNewRes.htm\r\nlonger than a marker line";
+  platform.shown.clear();
+  EXPECT_EQ(Run(0), kDone);
+  const Files files = SkinFiles();
+  std::string smiles;
+  for (int i = 0; i < 6; ++i) smiles += "&#128512;";
+  EXPECT_EQ(files.at("Header.htm"), smiles + "h\r\n");
+  EXPECT_EQ(files.at("Res.htm"), "&#128512;r\r\n");
+  EXPECT_EQ(files.at("NewRes.htm"), "longer than a marker line\r\n");
 }
 
 TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
