@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Draws brellam's icon (a brush and palette over a page) and writes brellam.ico.
+"""Draws brellam's icon (a brush and palette over a page) at each size.
 
 Standard library only, so the icon can be redrawn on any build machine:
-    python3 make-icon.py [--previews] [OUT_DIR]
-writes brellam.ico into OUT_DIR (default: here), and with --previews also
-brellam-<size>.png to look at.
+    python3 make-icon.py [--check] [OUT_DIR]
+writes brellam.ico (the Windows program's) and brellam-<size>.png (the Linux
+desktop's) into OUT_DIR (default: here), or with --check only says whether
+the files there are those bytes. The same drawing gives the same bytes every
+time; the files are committed beside this script.
 """
 import math
 import os
@@ -162,15 +164,14 @@ def dib(size, rows):
 
 def main():
     args = sys.argv[1:]
-    previews = "--previews" in args
-    args = [a for a in args if a != "--previews"]
+    check = "--check" in args
+    args = [a for a in args if a != "--check"]
     out = args[0] if args else os.path.dirname(os.path.abspath(__file__))
+    files = {}
     images = []
     for size in SIZES:
         rows = render(size)
-        if previews:
-            with open(os.path.join(out, f"brellam-{size}.png"), "wb") as f:
-                f.write(png(size, rows))
+        files[f"brellam-{size}.png"] = png(size, rows)
         # Large icons are stored as PNG to keep the exe small.
         images.append((size, png(size, rows) if size >= 256 else dib(size, rows)))
     offset = 6 + 16 * len(images)
@@ -181,8 +182,16 @@ def main():
         offset += len(data)
     for _, data in images:
         ico += data
-    with open(os.path.join(out, "brellam.ico"), "wb") as f:
-        f.write(ico)
+    files["brellam.ico"] = bytes(ico)
+    for name, data in files.items():
+        path = os.path.join(out, name)
+        if not check:
+            with open(path, "wb") as f:
+                f.write(data)
+            continue
+        with open(path, "rb") as f:
+            if f.read() != data:
+                sys.exit(f"{path} is not what make-icon.py draws: run it again")
 
 
 if __name__ == "__main__":
