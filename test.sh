@@ -9,11 +9,11 @@ as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 # Debian packages the builds and the tests need, installed only when missing.
 # clang and its runtimes build the fuzzers and check the Windows sources;
 # unshare and mount give the file-system fault tests a private mount
-# namespace; desktop-file-utils checks the installed desktop entry, python3
-# that the icons are their drawing;
+# namespace; desktop-file-utils and GLib's gio (libglib2.0-bin) check the
+# install as the desktop reads it, python3 that the icons are their drawing;
 # MinGW-w64, Wine and Xvfb build and run the Windows program, zip packs it.
 packages=(cmake g++ make libgtest-dev libbenchmark-dev libc6-dev clang libclang-rt-14-dev util-linux mount
-          desktop-file-utils python3 mingw-w64 wine wine64 xvfb locales zip)
+          desktop-file-utils libglib2.0-bin python3 mingw-w64 wine wine64 xvfb locales zip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
