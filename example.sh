@@ -2,7 +2,13 @@
 # Converts the bundled example skin into a throwaway host folder and shows
 # the skin folder that brellam made; then packs that folder back into one
 # skin text and shows that the text converts into the very same pages.
+# The throwaway folder is removed at the end, unless run as ./example.sh --keep.
 set -euo pipefail
+case "${1-}" in
+  --keep) keep=yes ;;
+  "") keep=no ;;
+  *) echo "usage: ./example.sh [--keep]" >&2 && exit 2 ;;
+esac
 here="$(cd "$(dirname "$0")" && pwd)"
 exe="$here/build/linux/brellam"
 if [ ! -x "$exe" ]; then
@@ -11,6 +17,16 @@ if [ ! -x "$exe" ]; then
 fi
 
 play="$(mktemp -d /tmp/brellam-example.XXXXXX)"
+# Said last, however the run ends.
+finish() {
+  if [ "$keep" = yes ]; then
+    echo "Kept the throwaway folder $play."
+  else
+    rm -rf "$play" && echo "Removed the throwaway folder $play (./example.sh --keep keeps it)."
+  fi
+}
+trap finish EXIT
+trap "exit 1" HUP INT TERM
 mkdir -p "$play/Kyrlen" "$play/config/Kyrlen"
 # Where the host program would have stored its install path.
 printf '[Path]\nPath=%s\n' "$play/Kyrlen/kyrlen.exe" > "$play/config/Kyrlen/settings.ini"
