@@ -26,7 +26,8 @@ unescape() {
     rest=${rest#*%}
     case $rest in
       [0-9A-Fa-f][0-9A-Fa-f]*)
-        printf "\\$(printf %o "0x${rest%"${rest#??}"}")"
+        byte=$((0x${rest%"${rest#??}"}))
+        printf "\\$((byte >> 6))$((byte >> 3 & 7))$((byte & 7))"
         rest=${rest#??}
         ;;
       *) printf %% ;;
