@@ -599,8 +599,10 @@ Status PosixPlatform::LockFile(const std::string& folder, std::string_view name,
   if (dir.get() < 0) {
     const int error = errno;
     if (error == ENOENT) return Failed(reason, error, Status::kMissing);
-    const bool link = ::lstat(folder_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-    return Failed(reason, error, refuse && link ? Status::kLinked : Status::kFailed);
+    if (refuse && ::lstat(folder_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+      return Status::kLinked;
+    }
+    return Failed(reason, error);
   }
   // Never written: a file put there in wait for us loses nothing.
   const bool exclusive = mode == LockMode::kExclusive;
