@@ -36,14 +36,13 @@ class FakePlatform : public Platform {
   std::set<std::string> unwritable;                    // CreateNewFile fails there
   std::set<std::string> read_only;                     // RenameReplacing fails onto these
   std::set<std::string> others;                        // neither file nor folder: a pipe
-  std::map<std::string, int> modes;                    // permission bits, where a test cares
-  std::map<std::string, std::int64_t> dates;           // modification times, likewise
-  bool no_links = false;                               // KeepAside can only copy
-  std::size_t read_piece = 1 << 20;                    // the most one Read gives
-  std::set<std::string> lock_files;                    // lock files there are
-  std::map<std::string, LockMode> held_elsewhere;      // lock files other processes hold
-  std::set<std::string> linked_folders;                // folders that are links
-  int lock_gone = 0;                                   // times LockFile finds it removed
+  // Permission bits and modification time, where a test cares.
+  std::map<std::string, std::pair<int, std::int64_t>> stamps;
+  bool no_links = false;                           // KeepAside can only copy
+  std::size_t read_piece = 1 << 20;                // the most one Read gives
+  std::set<std::string> lock_files;                // lock files there are
+  std::map<std::string, LockMode> held_elsewhere;  // lock files other processes hold
+  int lock_gone = 0;                               // times LockFile finds it removed
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
   std::deque<std::uint64_t> random_numbers;  // then 7 for ever
@@ -229,7 +228,9 @@ class FakePlatform : public Platform {
       return Status::kFailed;
     }
     files[Key(path)] = "";
-    if (bits_of != nullptr && modes.count(Key(*bits_of))) modes[Key(path)] = modes[Key(*bits_of)];
+    if (bits_of != nullptr && stamps.count(Key(*bits_of))) {
+      stamps[Key(path)] = {stamps[Key(*bits_of)].first, 0};
+    }
     *file = std::make_unique<Writer>(*this, Key(path));
     return Status::kOk;
   }
@@ -244,7 +245,7 @@ class FakePlatform : public Platform {
     }
     if (no_links) return Status::kNoLinks;
     files[Key(aside)] = files[Key(path)];
-    Move(Key(path), Key(aside), false);
+    if (stamps.count(Key(path))) stamps[Key(aside)] = stamps[Key(path)];
     return Status::kOk;
   }
   Status RenameReplacing(const std::string& from, const std::string& to,
@@ -257,7 +258,11 @@ class FakePlatform : public Platform {
     }
     files[Key(to)] = files[Key(from)];
     files.erase(Key(from));
-    Move(Key(from), Key(to), true);
+    stamps.erase(Key(to));
+    if (auto moved = stamps.extract(Key(from))) {
+      moved.key() = Key(to);
+      stamps.insert(std::move(moved));
+    }
     return Status::kOk;
   }
   Status SyncFolderOf(const std::string& path, std::string* reason) override {
@@ -265,16 +270,13 @@ class FakePlatform : public Platform {
   }
   Status RemoveFile(const std::string& path, std::string* reason) override {
     if (!Do("remove " + path, reason)) return Status::kFailed;
-    modes.erase(Key(path));
-    dates.erase(Key(path));
+    stamps.erase(Key(path));
     return files.erase(Key(path)) ? Status::kOk : Status::kMissing;
   }
-  Status LockFile(const std::string& folder, std::string_view name, LockMode mode,
-                  Links folder_links, std::unique_ptr<HeldLock>* lock,
-                  std::string* reason) override {
+  Status LockFile(const std::string& folder, std::string_view name, LockMode mode, Links,
+                  std::unique_ptr<HeldLock>* lock, std::string* reason) override {
     const std::string path = JoinPath(folder, name, style);
     if (!Do("lock " + path, reason)) return Status::kFailed;
-    if (folder_links == Links::kRefuse && linked_folders.count(Key(folder))) return Status::kLinked;
     if (KindOf(folder) != FileKind::kFolder) return Status::kMissing;
     const auto other = held_elsewhere.find(Key(path));
     if (other != held_elsewhere.end() &&
@@ -305,8 +307,8 @@ class FakePlatform : public Platform {
       return Status::kOk;
     }
     FileIdentity Identity() const override {
-      const auto date = platform_.dates.find(path_);
-      return {0, 0, bytes_.size(), date == platform_.dates.end() ? 0 : date->second};
+      const auto stamp = platform_.stamps.find(path_);
+      return {0, 0, bytes_.size(), stamp == platform_.stamps.end() ? 0 : stamp->second.second};
     }
 
    private:
@@ -324,7 +326,7 @@ class FakePlatform : public Platform {
     ~Writer() override {
       if (!finished_ && !platform_.crashed) {
         platform_.files.erase(path_);
-        platform_.modes.erase(path_);
+        platform_.stamps.erase(path_);
       }
     }
     Status Write(std::string_view bytes, std::string*) override {
@@ -334,7 +336,7 @@ class FakePlatform : public Platform {
     Status Finish(const FileIdentity* dated_like, std::string* reason) override {
       if (!platform_.Do("write and flush " + path_, reason)) return Status::kFailed;
       platform_.files[path_] = bytes_;
-      if (dated_like != nullptr) platform_.dates[path_] = dated_like->modified;
+      if (dated_like != nullptr) platform_.stamps[path_].second = dated_like->modified;
       finished_ = true;
       return Status::kOk;
     }
@@ -373,18 +375,6 @@ class FakePlatform : public Platform {
    private:
     FakePlatform& platform_;
   };
-
-  // The permission bits and the date go with the name; a link keeps both.
-  void Move(const std::string& from, const std::string& to, bool rename) {
-    modes.erase(to);
-    dates.erase(to);
-    if (modes.count(from)) modes[to] = modes[from];
-    if (dates.count(from)) dates[to] = dates[from];
-    if (rename) {
-      modes.erase(from);
-      dates.erase(from);
-    }
-  }
 
   // Logs the operation; false, with a reason, where it is to fail.
   bool Do(std::string operation, std::string* reason) {
