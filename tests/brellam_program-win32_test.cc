@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "conversion/messages.h"
 #include "platform/platform-win32.h"
@@ -36,6 +37,25 @@ LocalDate Today() {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   return {now.wYear, now.wMonth, now.wDay};
+}
+
+// Runs a Unix command on these paths, through Wine's own doors to the
+// host: a link made so is what Wine shows as what it leads to, and a
+// Windows link made under Wine is none.
+void OnTheHost(const std::string& command, const std::vector<fs::path>& paths) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  using UnixSpawn = int(__cdecl*)(char* const*, int);
+  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  const auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+  ASSERT_TRUE(unix_name != nullptr && spawn != nullptr);
+  std::vector<std::string> words = {"sh", "-c", command + " \"$@\"", "sh"};
+  for (const fs::path& path : paths) words.push_back(unix_name(path.c_str()));
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  ASSERT_EQ(spawn(argv.data(), 1), 0);
 }
 
 class WindowsProgramTest : public testing::Test {
@@ -193,22 +213,10 @@ TEST_F(WindowsProgramTest, PacksADroppedSkinFolderBesideIt) {
   EXPECT_TRUE(Slurp(packed).starts_with("<!-- \x90\xC2\x8B\xF3 -->\r\n<!-- Header.htm -->\r\n"));
   EXPECT_FALSE(fs::exists(host / L"skin"));
 
-  // A page that is a Unix link, which Wine shows as the file it leads to:
-  // made through Wine's own doors to the host, since a Windows link
-  // made under Wine is none.
-  using UnixName = char*(__cdecl*)(const wchar_t*);
-  using UnixSpawn = int(__cdecl*)(char* const*, int);
-  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  const auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
-  ASSERT_TRUE(unix_name != nullptr && spawn != nullptr);
+  // A page that is a Unix link, which Wine shows as the file it leads to.
   Spit(root / L"secret", "a private key\r\n");
   fs::remove(folder / L"Res.htm");
-  std::string ln[] = {"ln", "-s", unix_name((root / L"secret").c_str()),
-                      unix_name((folder / L"Res.htm").c_str())};
-  char* argv[] = {ln[0].data(), ln[1].data(), ln[2].data(), ln[3].data(), nullptr};
-  ASSERT_EQ(spawn(argv, 1), 0);
+  OnTheHost("ln -s", {root / L"secret", folder / L"Res.htm"});
   const std::wstring refused = Run(L"\"" + folder.wstring() + L"\"", 1);
   EXPECT_TRUE(refused.starts_with(Prompt(kNotSkinFolder, (folder / L"Res.htm").wstring())))
       << Narrow(refused);
@@ -348,6 +356,48 @@ TEST_F(WindowsProgramTest, FailuresAreReportedNotCrashed) {
   const std::wstring prompt = Run((root / L"dl" / L"Blue.txt").wstring(), 1);
   EXPECT_TRUE(prompt.starts_with(Prompt(kNoFolder, (host / L"skin\\").wstring() + L"\r\n")))
       << Narrow(prompt);
+}
+
+// A run killed mid-swap left new pages beside old ones, its files and its
+// record: the next run makes the set whole, converts, and leaves the four
+// files and the lock file. A lock held by a program that shares nothing
+// is waited for ten seconds; a skin folder that is a Unix link is not
+// written through.
+TEST_F(WindowsProgramTest, AStoppedRunIsMendedAndNothingIsForced) {
+  Spit(root / L"dl" / L"Blue.txt", fixture::kSkin);
+  const fs::path skin = host / L"skin" / L"Blue";
+  std::string record = "brellam record 1\n";
+  for (const char* page : {"Header.htm", "NewRes.htm", "Res.htm", "setting.skn"}) {
+    const std::string name = page;
+    const bool swapped = name == "Header.htm" || name == "NewRes.htm";
+    Spit(skin / Widen(name), (swapped ? "new " : "old ") + name);
+    Spit(skin / Widen(name + ".brellam-0000000000000002.old"), "old " + name);
+    if (!swapped) Spit(skin / Widen(name + ".brellam-0000000000000001.tmp"), "new " + name);
+    record += name + "\t" + name + ".brellam-0000000000000001.tmp\t" + name +
+              ".brellam-0000000000000002.old\n";
+  }
+  Spit(skin / L".brellam.record", record + "end\n");
+  EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 0), Prompt(kDone));
+  EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(skin), fs::directory_iterator()), 5);
+
+  const HANDLE held = ::CreateFileW((skin / L".brellam.lock").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Spit(root / L"dl" / L"Blue.txt", "Header.htm\r\nnot now\r\n");
+  EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+            Prompt(kUnwritten, (skin / L".brellam.lock").wstring() + L"\r\n" + Widen(kInUse)));
+  ::CloseHandle(held);
+  EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
+
+  fs::remove_all(skin);
+  Spit(host / L"skin" / L"Red" / L"Header.htm", "Red's");
+  OnTheHost("ln -s", {host / L"skin" / L"Red", skin});
+  EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+            Prompt(kNoFolder, skin.wstring() + L"\r\n" + Widen(kIsLink)));
+  EXPECT_EQ(SkinFiles(L"Red"), (std::map<std::wstring, std::string>{{L"Header.htm", "Red's"}}));
+  EXPECT_FALSE(fs::exists(host / L"skin" / L"Red" / L".brellam.lock"));
+  OnTheHost("rm", {skin});
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ TEST_F(ProgramTest, JapaneseNameQuotesAndBlanks) {
 }
 
 // On the real system, too, each new page is on the disk before it takes
-// its name, and the names are flushed once, after the last of them.
+// its name, and so is the record; the names are flushed before the first
+// swap and after the last.
 TEST_F(ProgramTest, ReplacesTheFourFilesAndKeepsOthers) {
   Spit(root / "dl/Blue.txt", kSkin);
   Spit(host / "skin/Blue/Res.htm", "an older, longer Res page than the new one\r\n");
@@ -78,18 +79,19 @@ TEST_F(ProgramTest, ReplacesTheFourFilesAndKeepsOthers) {
     words >> call >> from >> to;
     if (call == "fsync") {
       flushed.insert(from);
-      // Only after the last rename; earlier ones would be wasted.
-      if (from == folder) folder_flushes += renamed == 4 ? 1 : 100;
+      // Between the renames, a flush would be wasted.
+      if (from == folder) folder_flushes += renamed == 0 || renamed == 4 ? 1 : 100;
     }
     if (call == "rename" && fs::path(from).extension() == ".tmp") {
       ++renamed;
       EXPECT_TRUE(flushed.count(fs::canonical(fs::path(to).parent_path()).string() + "/" +
                                 fs::path(from).filename().string()))
           << line;
+      EXPECT_TRUE(flushed.count(folder + "/.brellam.record") && folder_flushes == 1) << line;
     }
   }
   EXPECT_EQ(renamed, 4);
-  EXPECT_EQ(folder_flushes, 1);
+  EXPECT_EQ(folder_flushes, 2);
 }
 
 TEST_F(ProgramTest, EarlyEndsTouchNothing) {

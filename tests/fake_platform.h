@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <set>
@@ -31,27 +33,38 @@ class FakePlatform : public Platform {
   std::set<std::string> folders;                       // each with its trailing separator
   std::map<std::string, std::string> files;            // path to bytes
   std::map<std::string, std::string> refused_folders;  // path to the reason given
-  std::set<std::string> unwritable;                    // WriteNewFile fails there
+  std::set<std::string> unwritable;                    // CreateNewFile fails there
   std::set<std::string> read_only;                     // RenameReplacing fails onto these
   std::set<std::string> others;                        // neither file nor folder: a pipe
+  // Permission bits and modification time, where a test cares.
+  std::map<std::string, std::pair<int, std::int64_t>> stamps;
+  bool no_links = false;                           // KeepAside can only copy
+  std::size_t read_piece = 1 << 20;                // the most one Read gives
+  std::set<std::string> lock_files;                // lock files there are
+  std::map<std::string, LockMode> held_elsewhere;  // lock files other processes hold
+  int lock_gone = 0;                               // times LockFile finds it removed
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
   std::deque<std::uint64_t> random_numbers;  // then 7 for ever
   // The operation of `writes` with that number fails (and with
   // `fail_after_too` every later one), or is where the system stops:
-  // FakePlatform::Crash is thrown before it is carried out.
+  // FakePlatform::Crash is thrown before it is carried out, and from then
+  // on nothing that unwinds changes a file: as after a kill.
   std::optional<std::size_t> fail_at;
   bool fail_after_too = false;
   std::optional<std::size_t> crash_at;
   struct Crash {};
+  bool crashed = false;
 
   // What the code under test did.
   std::vector<Message> shown;
   std::vector<std::string> created_folders;
   mutable std::vector<std::string> tested_folders;
-  // Each write, replacement, sync, removal and lock, in order.
+  // Each write, replacement, sync, removal, listing and lock, in order.
   std::vector<std::string> writes;
   std::set<std::string> locked;
+  int signals_held = 0;
+  int renamed_with_signals_free = 0;
 
   CommandLine ReadCommandLine() const override {
     return {argument_text, given_arguments ? *given_arguments : SplitCommandLine(argument_text)};
@@ -170,20 +183,56 @@ class FakePlatform : public Platform {
     if (matches > 1) *reason = "two names";
     return matches > 1 ? Status::kFailed : Status::kOk;
   }
-  Status WriteNewFile(const std::string& path, std::string_view bytes,
-                      std::string* reason) override {
-    if (!Do("write and flush " + path, reason)) return Status::kFailed;
+  Status RemoveFolder(const std::string& path, std::string* reason) override {
+    if (!Do("remove the folder " + path, reason)) return Status::kFailed;
+    std::vector<std::string> names;
+    ListFolder(path, &names, reason);
+    writes.pop_back();
+    if (!names.empty()) {
+      *reason = "not empty";
+      return Status::kFailed;
+    }
+    return folders.erase(Key(path)) + folders.erase(Key(path) + Separator(style)) > 0
+               ? Status::kOk
+               : Status::kMissing;
+  }
+  Status ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* reason) override {
+    if (!Do("list " + folder, reason)) return Status::kFailed;
+    names->clear();
+    std::string prefix = Key(folder);
+    if (prefix.empty() || prefix.back() != Separator(style)) prefix += Separator(style);
+    std::set<std::string> entries(lock_files.begin(), lock_files.end());
+    for (const auto& [file, bytes] : files) entries.insert(file);
+    for (const std::string& entry : folders) entries.insert(entry.substr(0, entry.size() - 1));
+    for (const std::string& entry : entries) {
+      if (entry.size() > prefix.size() && entry.starts_with(prefix) &&
+          entry.find(Separator(style), prefix.size()) == std::string::npos) {
+        names->push_back(entry.substr(prefix.size()));
+      }
+    }
+    return Status::kOk;
+  }
+  Status OpenForReading(const std::string& path, Links links, std::unique_ptr<FileReader>* file,
+                        std::string* reason) override {
+    std::string bytes;
+    const Status status = ReadFile(path, &bytes, reason, links);
+    if (status == Status::kOk) *file = std::make_unique<Reader>(*this, Key(path), bytes);
+    return status;
+  }
+  Status CreateNewFile(const std::string& path, const std::string* bits_of,
+                       std::unique_ptr<FileWriter>* file, std::string* reason) override {
     if (files.count(Key(path)) || others.count(Key(path))) return Status::kTaken;
     if (unwritable.count(Key(path)) || !folders.count(Key(GetParentPath(path, style)))) {
       *reason = "unwritable";
       return Status::kFailed;
     }
-    files[Key(path)] = std::string(bytes);
+    files[Key(path)] = "";
+    if (bits_of != nullptr && stamps.count(Key(*bits_of))) {
+      stamps[Key(path)] = {stamps[Key(*bits_of)].first, 0};
+    }
+    *file = std::make_unique<Writer>(*this, Key(path));
     return Status::kOk;
-  }
-  Status WriteReplacement(const std::string& path, std::string_view bytes, const std::string&,
-                          std::string* reason) override {
-    return WriteNewFile(path, bytes, reason);
   }
   Status KeepAside(const std::string& path, const std::string& aside,
                    std::string* reason) override {
@@ -194,18 +243,26 @@ class FakePlatform : public Platform {
       *reason = "read-only";
       return Status::kFailed;
     }
+    if (no_links) return Status::kNoLinks;
     files[Key(aside)] = files[Key(path)];
+    if (stamps.count(Key(path))) stamps[Key(aside)] = stamps[Key(path)];
     return Status::kOk;
   }
   Status RenameReplacing(const std::string& from, const std::string& to,
                          std::string* reason) override {
     if (!Do("replace " + to, reason)) return Status::kFailed;
+    if (signals_held == 0) ++renamed_with_signals_free;
     if (read_only.count(Key(to)) || !files.count(Key(from))) {
       *reason = "read-only";
       return Status::kFailed;
     }
     files[Key(to)] = files[Key(from)];
     files.erase(Key(from));
+    stamps.erase(Key(to));
+    if (auto moved = stamps.extract(Key(from))) {
+      moved.key() = Key(to);
+      stamps.insert(std::move(moved));
+    }
     return Status::kOk;
   }
   Status SyncFolderOf(const std::string& path, std::string* reason) override {
@@ -213,20 +270,119 @@ class FakePlatform : public Platform {
   }
   Status RemoveFile(const std::string& path, std::string* reason) override {
     if (!Do("remove " + path, reason)) return Status::kFailed;
+    stamps.erase(Key(path));
     return files.erase(Key(path)) ? Status::kOk : Status::kMissing;
   }
-  Status LockFile(const std::string& path, std::string* reason) override {
+  Status LockFile(const std::string& folder, std::string_view name, LockMode mode, Links,
+                  std::unique_ptr<HeldLock>* lock, std::string* reason) override {
+    const std::string path = JoinPath(folder, name, style);
     if (!Do("lock " + path, reason)) return Status::kFailed;
+    if (KindOf(folder) != FileKind::kFolder) return Status::kMissing;
+    const auto other = held_elsewhere.find(Key(path));
+    if (other != held_elsewhere.end() &&
+        (mode == LockMode::kExclusive || other->second == LockMode::kExclusive)) {
+      return Status::kBusy;
+    }
+    if (mode == LockMode::kShared && !lock_files.count(Key(path))) return Status::kMissing;
+    lock_files.insert(Key(path));
+    if (lock_gone > 0) {
+      --lock_gone;
+      return Status::kMissing;
+    }
     locked.insert(path);
+    *lock = std::make_unique<Lock>(*this, path);
     return Status::kOk;
   }
-  void UnlockFile(const std::string& path) override { locked.erase(path); }
+  std::unique_ptr<HeldSignals> HoldSignals() override { return std::make_unique<Signals>(*this); }
 
  private:
+  class Reader : public FileReader {
+   public:
+    Reader(FakePlatform& platform, std::string path, std::string bytes)
+        : platform_(platform), path_(std::move(path)), bytes_(std::move(bytes)) {}
+    Status Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
+      *got = std::min({size, platform_.read_piece, bytes_.size() - at_});
+      std::memcpy(into, bytes_.data() + at_, *got);
+      at_ += *got;
+      return Status::kOk;
+    }
+    FileIdentity Identity() const override {
+      const auto stamp = platform_.stamps.find(path_);
+      return {0, 0, bytes_.size(), stamp == platform_.stamps.end() ? 0 : stamp->second.second};
+    }
+
+   private:
+    FakePlatform& platform_;
+    std::string path_;
+    std::string bytes_;
+    std::size_t at_ = 0;
+  };
+
+  // Its bytes reach the file only once flushed.
+  class Writer : public FileWriter {
+   public:
+    Writer(FakePlatform& platform, std::string path)
+        : platform_(platform), path_(std::move(path)) {}
+    ~Writer() override {
+      if (!finished_ && !platform_.crashed) {
+        platform_.files.erase(path_);
+        platform_.stamps.erase(path_);
+      }
+    }
+    Status Write(std::string_view bytes, std::string*) override {
+      bytes_.append(bytes);
+      return Status::kOk;
+    }
+    Status Finish(const FileIdentity* dated_like, std::string* reason) override {
+      if (!platform_.Do("write and flush " + path_, reason)) return Status::kFailed;
+      platform_.files[path_] = bytes_;
+      if (dated_like != nullptr) platform_.stamps[path_].second = dated_like->modified;
+      finished_ = true;
+      return Status::kOk;
+    }
+
+   private:
+    FakePlatform& platform_;
+    std::string path_;
+    std::string bytes_;
+    bool finished_ = false;
+  };
+
+  class Lock : public HeldLock {
+   public:
+    Lock(FakePlatform& platform, std::string path) : platform_(platform), path_(std::move(path)) {}
+    ~Lock() override {
+      if (platform_.crashed) return;
+      platform_.locked.erase(path_);
+      platform_.writes.push_back("let go " + path_);
+    }
+    Status RemoveLockFile(std::string* reason) override {
+      if (!platform_.Do("remove " + path_, reason)) return Status::kFailed;
+      platform_.lock_files.erase(platform_.Key(path_));
+      return Status::kOk;
+    }
+
+   private:
+    FakePlatform& platform_;
+    std::string path_;
+  };
+
+  class Signals : public HeldSignals {
+   public:
+    explicit Signals(FakePlatform& platform) : platform_(platform) { ++platform_.signals_held; }
+    ~Signals() override { --platform_.signals_held; }
+
+   private:
+    FakePlatform& platform_;
+  };
+
   // Logs the operation; false, with a reason, where it is to fail.
   bool Do(std::string operation, std::string* reason) {
     writes.push_back(std::move(operation));
-    if (crash_at == writes.size() - 1) throw Crash{};
+    if (crash_at == writes.size() - 1) {
+      crashed = true;
+      throw Crash{};
+    }
     const std::size_t at = writes.size() - 1;
     if (!fail_at || (at != *fail_at && !(fail_after_too && at > *fail_at))) return true;
     *reason = "injected fault";

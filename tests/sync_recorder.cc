@@ -1,9 +1,11 @@
 // Loaded into the real program with LD_PRELOAD: writes each flush, rename,
 // link and removal it makes, in order, to the file named by
 // BRELLAM_SYNC_LOG, then lets the C library do it. A flush is written with
-// the path its descriptor has at that moment.
+// the path its descriptor has at that moment. With BRELLAM_KILL_AT=N, the
+// program is killed just before its Nth rename, link or removal.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +15,11 @@
 namespace {
 
 void Record(const std::string& line) {
+  static int changes = 0;
+  const char* kill_at = std::getenv("BRELLAM_KILL_AT");
+  if (kill_at != nullptr && line.rfind("fsync", 0) != 0 && ++changes == std::atoi(kill_at)) {
+    ::kill(::getpid(), SIGKILL);
+  }
   const char* log = std::getenv("BRELLAM_SYNC_LOG");
   if (log == nullptr) return;
   const int fd = ::open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

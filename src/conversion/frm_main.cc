@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "conversion/text_encoding.h"
 #include "helpers/folders.h"
 #include "helpers/path.h"
+#include "helpers/replacement_record.h"
+#include "helpers/set_replacement.h"
 #include "helpers/text_file.h"
 #include "text/file_name_case.h"
 #include "text/shown_text.h"
@@ -108,6 +111,43 @@ Message Summary(const std::vector<Message>& items) {
   if (succeeded > 0) counts += (counts.empty() ? "" : "\n") + OthersDone(succeeded);
   if (!counts.empty()) append(counts);
   return all;
+}
+
+// A run that finds the lock file gone makes the folder again; so many
+// times in a row, something keeps removing it.
+constexpr int kLockAttempts = 3;
+
+// What the message says of a set replacement.
+Message Worded(const Replaced& replaced, const std::string& lock) {
+  std::string_view prompt = kUnwritten;
+  std::string detail;
+  const auto line = [&detail](std::string_view path, std::string_view why) {
+    if (!detail.empty()) detail += '\n';
+    detail.append(ShownText(path)).append("\n").append(why);
+  };
+  switch (replaced.result) {
+    case SetResult::kInPlace:
+      prompt = kDone;
+      break;
+    case SetResult::kOldKept:
+      break;
+    case SetResult::kMixed:
+      prompt = kNotRestored;
+      for (const std::string& page : replaced.new_pages) line(page, kNewPage);
+      break;
+    case SetResult::kLockGone:
+      line(lock, kInUse);
+      break;
+    case SetResult::kLinked:
+      prompt = kNoFolder;
+      break;
+  }
+  for (const FileProblem& problem : replaced.problems) {
+    line(problem.path, problem.reason.empty() ? StatusReason(problem.status) : problem.reason);
+  }
+  Message message = Failure(prompt, detail);
+  message.success = replaced.result == SetResult::kInPlace;
+  return message;
 }
 
 }  // namespace
@@ -217,15 +257,34 @@ Message frmMain::Pack(const std::string& folder) {
   }
   // Its text could not be converted back.
   if (!IsUsableSkinName(name, platform_)) return Failure(kUnusableName, ShownText(path));
+  // One set, old or new: a conversion replacing the pages holds the
+  // folder's lock, and one that was stopped left its record. Without a lock
+  // file, a conversion that began meanwhile has made one.
+  const std::string lock_path = JoinPath(path, kLockFileName, style);
   std::array<std::string, 3> pages;
-  for (std::size_t part = 0; part < pages.size(); ++part) {
-    const std::string page = JoinPath(path, kPageFiles[part], style);
-    // Only what is in the folder itself: a link could bring any file of
-    // the user's into a text meant to be shared.
-    const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
-    if (read == Status::kMissing) return Failure(kNotSkinFolder, ShownText(folder));
-    if (read == Status::kNotFile) return Failure(kNotSkinFolder, ShownText(page) + "\n" + why);
-    if (read != Status::kOk) return Failure(kBadSkinText, ShownText(page) + "\n" + why);
+  for (int attempt = 0;; ++attempt) {
+    std::unique_ptr<HeldLock> lock;
+    const Status locked =
+        platform_.LockFile(path, kLockFileName, LockMode::kShared, Links::kFollow, &lock, &why);
+    if (locked != Status::kOk && locked != Status::kMissing) {
+      return Failure(kNotSkinFolder, ShownText(lock_path) + "\n" +
+                                         (why.empty() ? std::string(StatusReason(locked)) : why));
+    }
+    if (platform_.KindOf(JoinPath(path, kRecordFileName, style)) != FileKind::kMissing) {
+      return Failure(kNotSkinFolder, ShownText(folder) + "\n" + std::string(kInterrupted));
+    }
+    for (std::size_t part = 0; part < pages.size(); ++part) {
+      const std::string page = JoinPath(path, kPageFiles[part], style);
+      // Only what is in the folder itself: a link could bring any file of
+      // the user's into a text meant to be shared.
+      const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
+      if (read == Status::kMissing) return Failure(kNotSkinFolder, ShownText(folder));
+      if (read == Status::kNotFile) return Failure(kNotSkinFolder, ShownText(page) + "\n" + why);
+      if (read != Status::kOk) return Failure(kBadSkinText, ShownText(page) + "\n" + why);
+    }
+    if (locked == Status::kOk || attempt > 0 || platform_.KindOf(lock_path) == FileKind::kMissing) {
+      break;
+    }
   }
   const PackedSkin packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
                                          platform_.AnsiCodePage());
@@ -244,7 +303,7 @@ Message frmMain::Pack(const std::string& folder) {
   for (int number = 1; number <= kMaxPackedNumber; ++number) {
     const std::string text_path =
         beside + (number == 1 ? "" : " (" + std::to_string(number) + ")") + ".txt";
-    const Status written = platform_.WriteNewFile(text_path, packed.text, &reason);
+    const Status written = WriteNewFile(platform_, text_path, packed.text, &reason);
     if (written == Status::kOk) {
       // Its name is durable too, or the user hears why it may not be.
       std::string done = std::string(kDone) + "\n" + ShownText(text_path);
@@ -279,32 +338,34 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
   DecodedText skin_text = DecodeText(std::move(bytes), &reason);
   if (skin_text.text.empty()) return Failure(kBadSkinText, reason.empty() ? kNoContent : reason);
 
-  std::vector<std::string> made_folders;
-  std::string skin_folder;
-  if (MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &skin_folder,
-                  &reason, &made_folders) != Status::kOk) {
-    return Failure(kNoFolder, ShownText(skin_folder) + "\n" + reason);
-  }
-
   const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =
       ToAnsi(BuildSettingsText(skin_name, platform_.Today(), platform_.DateSeparator()), platform_,
              Unencodable::kQuestionMark);
-
   const std::array<std::pair<std::string_view, std::string_view>, 4> files = {{
       {kPageFiles[0], pages.Header()},
       {kPageFiles[1], pages.NewRes()},
       {kPageFiles[2], pages.Res()},
       {"setting.skn", settings},
   }};
-  std::vector<NewFile> set;
-  for (const auto& [name, text] : files) {
-    set.push_back({JoinPath(skin_folder, name, style), text});
+
+  Replaced replaced;
+  std::string skin_folder;
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    std::vector<std::string> made_folders;
+    if (MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &skin_folder,
+                    &reason, &made_folders) != Status::kOk) {
+      RemoveMadeFolders(platform_, made_folders);
+      return Failure(kNoFolder, ShownText(skin_folder) + "\n" + reason);
+    }
+    std::vector<NewFile> set;
+    for (const auto& [name, text] : files) {
+      set.push_back(FileOfBytes(JoinPath(skin_folder, name, style), text));
+    }
+    replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
+    if (replaced.result != SetResult::kLockGone) break;
   }
-  const Replaced replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
-  Message message = Failure(replaced.in_place ? kDone : kUnwritten, replaced.detail);
-  message.success = replaced.in_place;
-  return message;
+  return Worded(replaced, JoinPath(skin_folder, kLockFileName, style));
 }
 
 }  // namespace brellam

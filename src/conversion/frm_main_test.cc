@@ -309,6 +309,7 @@ TEST_F(ConvertSkinTest, ConvertingAgainReplacesOnlyTheFourFiles) {
   platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
   platform.files[std::string(kFolder) + "Res.htm"] = "old";
   platform.files[std::string(kFolder) + "mine.css"] = "user's";
+  platform.lock_gone = 1;  // removed by a run that held it: taken anew
   EXPECT_EQ(Run(0), kDone);
   EXPECT_EQ(SkinFiles().at("Res.htm"), "r\r\n\r\n");
   EXPECT_EQ(SkinFiles().at("mine.css"), "user's");
@@ -325,77 +326,142 @@ TEST_F(ConvertSkinTest, APageThatCannotBeReplacedKeepsTheWholeOldSkin) {
 }
 
 // As a database proves its writes: each operation of a conversion in turn
-// fails (alone, or with all after it), or is where the system stops. Each
-// page is then old or new as a whole; the skin is new only when the run
-// says so, else old, and what is left over is named with its reason.
+// fails (alone, or with all after it), or is where the system stops, on a
+// drive with links and on one where old pages are copied. Each page is
+// then old or new as a whole, with its permission bits and, when old, its
+// date; the skin is new only when the run says so, old when it says that
+// nothing changed, and what is left over is named. The next run first
+// makes the set whole (old, unless every page had been swapped), and the
+// one after that leaves nothing of any run behind.
 TEST_F(ConvertSkinTest, ReplacesTheSkinAsASetWhateverFailsOrStops) {
-  for (const bool again : {true, false}) {
-    SCOPED_TRACE(again ? "again" : "first");
-    const auto start = [&] {
-      platform.folders = {"C:\\", "C:\\Tools\\", "C:\\Tools\\Host\\", "D:\\", "D:\\dl\\"};
-      platform.files = {{"D:\\dl\\Blue.txt", kSkin}};
-      if (again) {
-        platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
-        for (const char* name : {"Header.htm", "NewRes.htm", "Res.htm", "setting.skn", "a.css"}) {
-          platform.files[kFolder + std::string(name)] = std::string("old ") + name;
+  const std::string first_temporary =
+      kFolder + std::string("Header.htm.brellam-0000000000000007.tmp");
+  for (const bool links : {true, false}) {
+    for (const bool again : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (again ? "again" : "first") << (links ? "" : ", copies"));
+      const auto start = [&](const char* text = kSkin) {
+        platform.folders = {"C:\\", "C:\\Tools\\", "C:\\Tools\\Host\\", "D:\\", "D:\\dl\\"};
+        platform.files = {{"D:\\dl\\Blue.txt", text}};
+        platform.stamps.clear();
+        platform.lock_files.clear();
+        platform.no_links = !links;
+        platform.read_piece = links ? 1 << 20 : 3;  // copied in pieces
+        if (again) {
+          platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
+          int stamp = 0;
+          for (const char* name : {"Header.htm", "NewRes.htm", "Res.htm", "setting.skn", "a.css"}) {
+            platform.files[kFolder + std::string(name)] = std::string("old ") + name;
+            ++stamp;
+            platform.stamps[kFolder + std::string(name)] = {0600 + stamp, 1000 + stamp};
+          }
         }
+        platform.writes.clear();
+        platform.shown.clear();
+      };
+      // The pages' permission bits and dates.
+      const auto stamps = [&] {
+        auto pages = platform.stamps;
+        std::erase_if(pages,
+                      [](const auto& s) { return s.first.find(".brellam") != s.first.npos; });
+        return pages;
+      };
+      start("Header.htm\r\nanother skin\r\n");
+      ASSERT_EQ(Run(0), kDone);
+      const Files other = SkinFiles();
+      start();
+      const Files old = SkinFiles();
+      const auto old_stamps = stamps();
+      ASSERT_EQ(Run(0), kDone);
+      const Files fresh = SkinFiles();
+      const auto fresh_stamps = stamps();
+      for (const auto& [path, stamp] : old_stamps) {
+        EXPECT_EQ(fresh_stamps.count(path) ? fresh_stamps.at(path).first : 0, stamp.first) << path;
       }
-      platform.writes.clear();
-      platform.shown.clear();
-    };
-    start();
-    const Files old = SkinFiles();
-    ASSERT_EQ(Run(0), kDone);
-    const Files fresh = SkinFiles();
-    // Each run clears the log: the names are kept from the whole run.
-    const std::vector<std::string> operations = platform.writes;
-    for (std::size_t k = 0; k < operations.size(); ++k) {
-      for (const int mode : {0, 1, 2}) {  // fails alone, fails on, stops
-        SCOPED_TRACE(testing::Message() << "at " << k << " mode " << mode << ": " << operations[k]);
-        start();
-        platform.fail_at = mode < 2 ? std::optional(k) : std::nullopt;
-        platform.fail_after_too = mode == 1;
-        platform.crash_at = mode == 2 ? std::optional(k) : std::nullopt;
-        std::string prompt;
-        bool success = false;
-        if (mode == 2) {
-          EXPECT_THROW(frmMain(platform).ConvertSkin(), FakePlatform::Crash);
-        } else {
-          const int status = frmMain(platform).ConvertSkin();
-          ASSERT_EQ(platform.shown.size(), 1u);
-          success = platform.shown[0].success;
-          prompt = platform.shown[0].prompt;
-          EXPECT_EQ(status, success ? 0 : 1);
-          EXPECT_TRUE(prompt.starts_with(success ? kDone : kUnwritten)) << prompt;
-        }
-        Files pages = SkinFiles();
-        for (const auto& [name, bytes] : Files(pages)) {
-          if (name.find(".brellam-") == std::string::npos) continue;
-          // A run that ended named it; a crash may leave any.
-          if (mode < 2) {
-            EXPECT_NE(prompt.find(kFolder + name + "\ninjected fault"), prompt.npos) << name;
+      // Each run clears the log: the names are kept from the whole run.
+      const std::vector<std::string> operations = platform.writes;
+      EXPECT_EQ(operations.back(), "let go " + std::string(kFolder) + ".brellam.lock");
+      for (std::size_t k = 0; k < operations.size(); ++k) {
+        if (operations[k].starts_with("let go")) continue;  // nothing to fail
+        for (const int mode : {0, 1, 2}) {                  // fails alone, fails on, stops
+          SCOPED_TRACE(testing::Message()
+                       << "at " << k << " mode " << mode << ": " << operations[k]);
+          start();
+          platform.fail_at = mode < 2 ? std::optional(k) : std::nullopt;
+          platform.fail_after_too = mode == 1;
+          platform.crash_at = mode == 2 ? std::optional(k) : std::nullopt;
+          std::string prompt;
+          bool success = false;
+          if (mode == 2) {
+            EXPECT_THROW(frmMain(platform).ConvertSkin(), FakePlatform::Crash);
+          } else {
+            const int status = frmMain(platform).ConvertSkin();
+            ASSERT_EQ(platform.shown.size(), 1u);
+            success = platform.shown[0].success;
+            prompt = platform.shown[0].prompt;
+            EXPECT_EQ(status, success ? 0 : 1);
+            EXPECT_TRUE(prompt.starts_with(success ? kDone : kUnwritten) ||
+                        (mode == 1 && prompt.starts_with(kNotRestored)))
+                << prompt;
           }
-          pages.erase(name);
-        }
-        if (mode == 0) {
-          EXPECT_EQ(pages, success ? fresh : old);
-          // Once in place, a skin is never called unwritten: what failed
-          // after is said below "done".
-          EXPECT_TRUE(!success || prompt.ends_with("\ninjected fault")) << prompt;
-          if (platform.writes[k] == "sync the folder of " + std::string(kFolder) + "Header.htm") {
-            EXPECT_EQ(prompt, Prompt(kDone, "C:\\Tools\\Host\\skin\\Blue\ninjected fault"));
+          EXPECT_EQ(platform.renamed_with_signals_free, 0);
+          EXPECT_EQ(platform.signals_held, 0);
+          Files pages = SkinFiles();
+          for (const auto& [name, bytes] : Files(pages)) {
+            if (name.find(".brellam") == std::string::npos) continue;
+            // A run that ended named it, or left it for the next; a crash may leave any.
+            if (mode < 2 && !prompt.starts_with(kNotRestored)) {
+              EXPECT_NE(prompt.find(kFolder + name + "\ninjected fault"), prompt.npos) << name;
+            }
+            pages.erase(name);
           }
-        } else if (mode == 1 && success) {
-          EXPECT_EQ(pages, fresh);
-        }
-        for (const auto& [name, bytes] : fresh) {
-          const bool is_old = old.count(name) && pages.count(name) && pages[name] == old.at(name);
-          const bool is_new = pages.count(name) && pages[name] == bytes;
-          EXPECT_TRUE(is_old || is_new || (!old.count(name) && !pages.count(name))) << name;
+          if (prompt.starts_with(kUnwritten)) {
+            EXPECT_EQ(pages, old);
+            EXPECT_EQ(stamps(), old_stamps);
+          }
+          if (mode == 0) {
+            EXPECT_EQ(pages, success ? fresh : old);
+            // Once in place, a skin is never called unwritten: what failed
+            // after is said below "done".
+            EXPECT_TRUE(!success || prompt.ends_with("\ninjected fault")) << prompt;
+            // A new skin folder that got nothing is gone again.
+            if (!again && !success && !operations[k].starts_with("remove")) {
+              EXPECT_FALSE(platform.folders.count(kFolder)) << prompt;
+            }
+          } else if (mode == 1 && success) {
+            EXPECT_EQ(pages, fresh);
+          }
+          for (const auto& [name, bytes] : fresh) {
+            const bool is_old = old.count(name) && pages.count(name) && pages[name] == old.at(name);
+            const bool is_new = pages.count(name) && pages[name] == bytes;
+            EXPECT_TRUE(is_old || is_new || (!old.count(name) && !pages.count(name))) << name;
+          }
+
+          // The next run makes the set whole before it writes anything;
+          // its first write fails, so that the set stays as it made it.
+          const auto swapped =
+              std::count_if(operations.begin(), operations.begin() + static_cast<std::ptrdiff_t>(k),
+                            [](const auto& op) { return op.starts_with("replace"); });
+          const bool all_swapped = success || (mode == 2 && swapped == 4);
+          platform.fail_at = platform.crash_at = std::nullopt;
+          platform.crashed = false;
+          platform.unwritable = {first_temporary};
+          platform.shown.clear();
+          EXPECT_TRUE(Run(1).starts_with(Prompt(kUnwritten, kFolder + std::string("Header.htm"))));
+          EXPECT_EQ(SkinFiles(), all_swapped ? fresh : old);
+          EXPECT_EQ(stamps(), all_swapped ? fresh_stamps : old_stamps);
+          // And the one after leaves the new set, the lock file, and nothing else.
+          platform.unwritable.clear();
+          const bool another = k % 2 == 1;
+          platform.files["D:\\dl\\Blue.txt"] = another ? "Header.htm\r\nanother skin\r\n" : kSkin;
+          platform.shown.clear();
+          EXPECT_EQ(Run(0), kDone);
+          EXPECT_EQ(SkinFiles(), another ? other : fresh);
+          EXPECT_EQ(platform.lock_files,
+                    std::set<std::string>{kFolder + std::string(".brellam.lock")});
+          EXPECT_TRUE(platform.locked.empty());
         }
       }
     }
-    platform.fail_at = platform.crash_at = std::nullopt;
   }
 }
 
@@ -411,12 +477,29 @@ TEST_F(ConvertSkinTest, APackedTextsNameIsMadeDurable) {
     platform.files.erase("D:\\dl\\Blue.txt");
     platform.writes.clear();
     platform.shown.clear();
-    if (fails) platform.fail_at = 1;
+    if (fails) platform.fail_at = 2;
     EXPECT_EQ(Run(0), Prompt(kDone, fails ? "D:\\dl\\Blue.txt\nD:\\dl\\\ninjected fault"
                                           : "D:\\dl\\Blue.txt"));
-    EXPECT_EQ(platform.writes, (std::vector<std::string>{"write and flush D:\\dl\\Blue.txt",
+    EXPECT_EQ(platform.writes, (std::vector<std::string>{"lock D:\\dl\\Blue\\.brellam.lock",
+                                                         "write and flush D:\\dl\\Blue.txt",
                                                          "sync the folder of D:\\dl\\Blue.txt"}));
   }
+  // One set, old or new: not while a conversion holds the folder, nor what
+  // a stopped one left; beside another pack, it reads.
+  const std::string lock = "D:\\dl\\Blue\\.brellam.lock";
+  platform.lock_files = {lock};
+  platform.fail_at.reset();
+  for (const auto& [held, prompt] :
+       {std::pair{LockMode::kExclusive, Prompt(kNotSkinFolder, lock + "\n" + std::string(kInUse))},
+        std::pair{LockMode::kShared, Prompt(kDone, "D:\\dl\\Blue.txt")}}) {
+    platform.held_elsewhere = {{lock, held}};
+    platform.files.erase("D:\\dl\\Blue.txt");
+    platform.shown.clear();
+    EXPECT_EQ(Run(held == LockMode::kShared ? 0 : 1), prompt);
+  }
+  platform.files["D:\\dl\\Blue\\.brellam.record"] = "";
+  platform.shown.clear();
+  EXPECT_EQ(Run(1), Prompt(kNotSkinFolder, "D:\\dl\\Blue\\\n" + std::string(kInterrupted)));
 }
 
 TEST_F(ConvertSkinTest, FailuresTheRunDoesNotExpectEndWithAMessage) {

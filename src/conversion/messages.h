@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace brellam {
 
 inline constexpr std::string_view kNothingDropped = "なにもD&Dされてないがな";
@@ -16,8 +18,12 @@ inline constexpr std::string_view kDone = "たぶん正常に終了";
 
 // Followed by the file name.
 inline constexpr std::string_view kUnusableName = "ファイル名がスキン名に使えない気がする";
-// Followed by one line per file.
+// Followed by one line per file. Nothing changed: the old skin is whole.
 inline constexpr std::string_view kUnwritten = "書き込めなかったファイルがある気がする";
+// Followed by each page that is new, with kNewPage under it, and each
+// file that could not be put back or removed, with the reason.
+inline constexpr std::string_view kNotRestored = "古いスキンに戻せなかった気がする";
+inline constexpr std::string_view kNewPage = "新しいページ";
 // Followed by the folder and the system's reason.
 inline constexpr std::string_view kNoFolder = "フォルダを作れなかった気がする";
 // Followed by the folder, or by a page that is no file of its own and why.
@@ -54,6 +60,25 @@ inline std::string IllFormedUtf8(std::size_t offset) {
 inline constexpr std::string_view kEmptyFile = "0 バイト";
 inline constexpr std::string_view kNoContent = "中身が無い";
 inline constexpr std::string_view kNeitherFileNorFolder = "ファイルでもフォルダでもない";
+
+// Why, where the system gave no reason of its own.
+inline constexpr std::string_view kInUse = "ほかのプログラムが使っている";
+inline constexpr std::string_view kIsLink = "リンクなので、その先には書き込まない";
+inline constexpr std::string_view kNotOurRecord = "brellam が残した記録として読めない";
+inline constexpr std::string_view kInterrupted =
+    "途中で止まった変換の後始末が済んでいない（このスキンをもう一度変換すると済む）";
+inline std::string_view StatusReason(Status status) {
+  switch (status) {
+    case Status::kBusy:
+      return kInUse;
+    case Status::kLinked:
+      return kIsLink;
+    case Status::kNotFile:
+      return kNotOurRecord;
+    default:
+      return {};
+  }
+}
 
 // Followed by the reason.
 inline constexpr std::string_view kUnexpected = "予期しないエラーで止まった気がする";

@@ -25,4 +25,11 @@ Status MakeFolders(Platform& platform, std::string folder,
   return Status::kOk;
 }
 
+void RemoveMadeFolders(Platform& platform, std::span<const std::string> made) {
+  std::string reason;
+  for (std::size_t i = made.size(); i-- > 0;) {
+    if (platform.RemoveFolder(made[i], &reason) != Status::kOk) return;
+  }
+}
+
 }  // namespace brellam

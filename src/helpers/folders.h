@@ -3,6 +3,7 @@
 #define BRELLAM_HELPERS_FOLDERS_H_
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ namespace brellam {
 Status MakeFolders(Platform& platform, std::string folder,
                    std::initializer_list<std::string_view> names, std::string* path,
                    std::string* reason, std::vector<std::string>* made = nullptr);
+
+// Removes each folder of `made`, the innermost (last) first, as long as
+// they are empty: what a run made and then left unused.
+void RemoveMadeFolders(Platform& platform, std::span<const std::string> made);
 
 }  // namespace brellam
 

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/random.h>
@@ -16,7 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <optional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,11 @@ class FileDescriptor {
   explicit FileDescriptor(int fd) : fd_(fd) {}
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.Release();
+    return *this;
+  }
   ~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -89,23 +95,23 @@ Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
   return status;
 }
 
-Status ReadPath(const std::string& path, std::string* bytes, std::string* reason,
-                Links links = Links::kFollow) {
-  // Only a regular file is read: a device may never end, and a pipe whose
-  // writer never closes blocks forever. Asked again of what was opened, in
-  // case the name changed hands in between. Some files that say they are
-  // regular wait for data all the same (under /proc and /sys): the file
-  // stays non-blocking, and a read that would wait fails.
+// Opens the regular file at `path` to read: only a regular file, since a
+// device may never end, and a pipe whose writer never closes blocks
+// forever. Asked again of what was opened, in case the name changed hands
+// in between. Some files that say they are regular wait for data all the
+// same (under /proc and /sys): the file stays non-blocking, and a read
+// that would wait fails.
+Status OpenRegular(const std::string& path, Links links, FileDescriptor& file, struct stat& info,
+                   std::string* reason) {
   const bool refuse_links = links == Links::kRefuse;
-  struct stat info;
   if ((refuse_links ? ::lstat(path.c_str(), &info) : ::stat(path.c_str(), &info)) != 0) {
     return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
   }
   if (S_ISLNK(info.st_mode)) return Failed(reason, ELOOP, Status::kNotFile);
-  FileDescriptor file(S_ISREG(info.st_mode)
-                          ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK |
-                                                     (refuse_links ? O_NOFOLLOW : 0))
-                          : -1);
+  file = FileDescriptor(S_ISREG(info.st_mode)
+                            ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK |
+                                                       (refuse_links ? O_NOFOLLOW : 0))
+                            : -1);
   if (file.get() >= 0 && ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
     *reason = kNotRegular;
@@ -114,6 +120,15 @@ Status ReadPath(const std::string& path, std::string* bytes, std::string* reason
   // A link put in the file's place since.
   if (file.get() < 0)
     return Failed(reason, errno, errno == ELOOP ? Status::kNotFile : Status::kFailed);
+  return Status::kOk;
+}
+
+Status ReadPath(const std::string& path, std::string* bytes, std::string* reason,
+                Links links = Links::kFollow) {
+  FileDescriptor file(-1);
+  struct stat info;
+  const Status opened = OpenRegular(path, links, file, info, reason);
+  if (opened != Status::kOk) return opened;
   const int fd = file.get();
   errno = 0;
   const std::int64_t count = ReadWholeFile(
@@ -126,6 +141,35 @@ Status ReadPath(const std::string& path, std::string* bytes, std::string* reason
   if (count == 0) bytes->clear();
   return Status::kOk;
 }
+
+FileIdentity IdentityOf(const struct stat& info) {
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+          static_cast<std::uint64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+class PosixReader : public FileReader {
+ public:
+  explicit PosixReader(FileDescriptor& file) : fd_(file.Release()) {}
+  PosixReader(const PosixReader&) = delete;
+  PosixReader& operator=(const PosixReader&) = delete;
+  ~PosixReader() override { ::close(fd_); }
+
+  Status Read(char* into, std::size_t size, std::size_t* got, std::string* reason) override {
+    const std::int64_t n = ReadSome(fd_, into, size);
+    if (n < 0) return Failed(reason, errno);
+    *got = static_cast<std::size_t>(n);
+    return Status::kOk;
+  }
+  FileIdentity Identity() const override {
+    struct stat info {};
+    ::fstat(fd_, &info);
+    return IdentityOf(info);
+  }
+
+ private:
+  int fd_;
+};
 
 // Writes in pieces and has the system start putting each on the disk at
 // once, while the next is copied: the flush at the end then waits for
@@ -234,8 +278,11 @@ Status ReadWineSetting(std::string_view application, std::string_view section, s
 
 }  // namespace
 
-PosixPlatform::PosixPlatform(int argc, const char* const* argv, std::size_t table_from)
-    : arguments_(argv + (argc > 0 ? 1 : 0), argv + argc), table_from_(table_from) {}
+PosixPlatform::PosixPlatform(int argc, const char* const* argv, std::size_t table_from,
+                             std::chrono::milliseconds lock_wait)
+    : arguments_(argv + (argc > 0 ? 1 : 0), argv + argc),
+      table_from_(table_from),
+      lock_wait_(lock_wait) {}
 
 PosixPlatform::~PosixPlatform() {
   if (to_932_ != kNoConverter) ::iconv_close(to_932_);
@@ -377,25 +424,26 @@ Status PosixPlatform::NameInFolder(const std::string& folder, const std::string&
   return WineNameIn(names, name, *found, reason) ? Status::kOk : Status::kFailed;
 }
 
-namespace {
-
-// Makes a new file holding `bytes`, with the permission bits `mode` when
-// given: set on the open file, so that no name swapped in meanwhile gets them.
-Status WriteNew(const std::string& path, std::string_view bytes, std::optional<mode_t> mode,
-                std::string* reason) {
-  FileDescriptor file(
-      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-  if (file.get() < 0)
-    return Failed(reason, errno, errno == EEXIST ? Status::kTaken : Status::kFailed);
-  if ((!mode || ::fchmod(file.get(), *mode) == 0) && WriteAll(file.get(), bytes) &&
-      ::fsync(file.get()) == 0 && file.Close()) {
-    return Status::kOk;
-  }
-  const int error = errno;
-  file.Close();
-  ::unlink(path.c_str());
-  return Failed(reason, error);
+Status PosixPlatform::OpenForReading(const std::string& path, Links links,
+                                     std::unique_ptr<FileReader>* file, std::string* reason) {
+  FileDescriptor opened(-1);
+  struct stat info;
+  const Status status = OpenRegular(path, links, opened, info, reason);
+  if (status == Status::kOk) *file = std::make_unique<PosixReader>(opened);
+  return status;
 }
+
+Status PosixPlatform::ListFolder(const std::string& folder, std::vector<std::string>* names,
+                                 std::string* reason) {
+  names->clear();
+  return ListEntries(folder, *names) ? Status::kOk : Failed(reason, errno);
+}
+
+Status PosixPlatform::RemoveFolder(const std::string& path, std::string* reason) {
+  return ::rmdir(path.c_str()) == 0 ? Status::kOk : Failed(reason, errno);
+}
+
+namespace {
 
 // A file the user made read-only is theirs to keep: rename would replace
 // it all the same, for root too.
@@ -403,47 +451,96 @@ bool MayReplace(const struct stat& info) {
   return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
-// A flushed copy of the regular file `from` as the new file `to`.
-Status CopyNew(const std::string& from, const std::string& to, std::string* reason) {
-  FileDescriptor source(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  struct stat info;
-  if (source.get() < 0 || ::fstat(source.get(), &info) != 0) return Failed(reason, errno);
-  if (!S_ISREG(info.st_mode)) {
-    *reason = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : kNotRegular;
-    return Status::kFailed;
+class PosixWriter : public FileWriter {
+ public:
+  PosixWriter(FileDescriptor& file, std::string path)
+      : fd_(file.Release()), path_(std::move(path)) {}
+  PosixWriter(const PosixWriter&) = delete;
+  PosixWriter& operator=(const PosixWriter&) = delete;
+  ~PosixWriter() override {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    ::unlink(path_.c_str());
   }
-  FileDescriptor copy(
-      ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (copy.get() < 0)
-    return Failed(reason, errno, errno == EEXIST ? Status::kTaken : Status::kFailed);
-  std::vector<char> buffer(std::size_t{1} << 20);
-  std::int64_t n = 0;
-  while ((n = ReadSome(source.get(), buffer.data(), buffer.size())) > 0 &&
-         WriteAll(copy.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n)))) {
+
+  Status Write(std::string_view bytes, std::string* reason) override {
+    return WriteAll(fd_, bytes) ? Status::kOk : Failed(reason, errno);
   }
-  if (n == 0 && ::fchmod(copy.get(), info.st_mode & 0777) == 0 && ::fsync(copy.get()) == 0 &&
-      copy.Close()) {
-    return Status::kOk;
+  Status Finish(const FileIdentity* dated_like, std::string* reason) override {
+    if (dated_like != nullptr) {
+      const timespec times[2] = {{0, UTIME_OMIT},
+                                 {static_cast<time_t>(dated_like->modified / 1000000000),
+                                  static_cast<long>(dated_like->modified % 1000000000)}};
+      if (::futimens(fd_, times) != 0) return Failed(reason, errno);
+    }
+    if (::fsync(fd_) != 0) return Failed(reason, errno);
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) == 0) return Status::kOk;
+    const int error = errno;
+    ::unlink(path_.c_str());
+    return Failed(reason, error);
   }
-  const int error = errno;
-  copy.Close();
-  ::unlink(to.c_str());
-  return Failed(reason, error);
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+class PosixLock : public HeldLock {
+ public:
+  PosixLock(FileDescriptor& folder, FileDescriptor& file, std::string_view name)
+      : folder_(folder.Release()), file_(file.Release()), name_(name) {}
+  Status RemoveLockFile(std::string* reason) override {
+    const Status status =
+        ::unlinkat(folder_.get(), name_.c_str(), 0) == 0 ? Status::kOk : Failed(reason, errno);
+    ::close(file_.Release());
+    return status;
+  }
+
+ private:
+  FileDescriptor folder_;
+  FileDescriptor file_;
+  std::string name_;
+};
+
+class PosixSignals : public HeldSignals {
+ public:
+  PosixSignals() {
+    sigset_t held;
+    ::sigemptyset(&held);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::sigaddset(&held, signal);
+    ::sigprocmask(SIG_BLOCK, &held, &before_);
+  }
+  PosixSignals(const PosixSignals&) = delete;
+  PosixSignals& operator=(const PosixSignals&) = delete;
+  ~PosixSignals() override { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
+
+ private:
+  sigset_t before_;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 }  // namespace
 
-Status PosixPlatform::WriteNewFile(const std::string& path, std::string_view bytes,
-                                   std::string* reason) {
-  return WriteNew(path, bytes, std::nullopt, reason);
-}
-
-Status PosixPlatform::WriteReplacement(const std::string& path, std::string_view bytes,
-                                       const std::string& replacing, std::string* reason) {
+Status PosixPlatform::CreateNewFile(const std::string& path, const std::string* bits_of,
+                                    std::unique_ptr<FileWriter>* file, std::string* reason) {
+  FileDescriptor created(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (created.get() < 0)
+    return Failed(reason, errno, errno == EEXIST ? Status::kTaken : Status::kFailed);
+  // Set on the open file, so that no name swapped in meanwhile gets them.
   struct stat info;
-  const bool regular = ::lstat(replacing.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-  return WriteNew(path, bytes, regular ? std::optional<mode_t>(info.st_mode & 0777) : std::nullopt,
-                  reason);
+  if (bits_of != nullptr && ::lstat(bits_of->c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+      ::fchmod(created.get(), info.st_mode & 0777) != 0) {
+    const int error = errno;
+    ::unlink(path.c_str());
+    return Failed(reason, error);
+  }
+  *file = std::make_unique<PosixWriter>(created, path);
+  return Status::kOk;
 }
 
 Status PosixPlatform::KeepAside(const std::string& path, const std::string& aside,
@@ -453,10 +550,15 @@ Status PosixPlatform::KeepAside(const std::string& path, const std::string& asid
     return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
   }
   if (!MayReplace(info)) return Failed(reason, EACCES);
+  if (S_ISDIR(info.st_mode)) return Failed(reason, EISDIR);
   // Not through a link: the link itself is what gets put back.
   if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), 0) == 0) return Status::kOk;
-  if (errno == EEXIST) return Failed(reason, errno, Status::kTaken);
-  return CopyNew(path, aside, reason);
+  const int error = errno;
+  if (error == EEXIST) return Failed(reason, error, Status::kTaken);
+  // File systems without links, or a link count that is full.
+  const bool no_links =
+      error == EPERM || error == EMLINK || error == EOPNOTSUPP || error == ENOSYS || error == EXDEV;
+  return Failed(reason, error, no_links ? Status::kNoLinks : Status::kFailed);
 }
 
 Status PosixPlatform::RenameReplacing(const std::string& from, const std::string& to,
@@ -482,30 +584,65 @@ Status PosixPlatform::RemoveFile(const std::string& path, std::string* reason) {
   return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
 }
 
-Status PosixPlatform::LockFile(const std::string& path, std::string* reason) {
-  // Never written: a file put there in wait for us loses nothing.
-  FileDescriptor file(
-      ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+Status PosixPlatform::LockFile(const std::string& folder, std::string_view name, LockMode mode,
+                               Links folder_links, std::unique_ptr<HeldLock>* lock,
+                               std::string* reason) {
+  // The folder is opened first, never through a link at its end when
+  // refused: the lock file is then opened in it, and nothing is made
+  // through a link.
+  std::string folder_path = folder.empty() ? "." : folder;
+  while (folder_path.size() > 1 && folder_path.back() == '/') folder_path.pop_back();
+  const bool refuse = folder_links == Links::kRefuse;
+  FileDescriptor dir(
+      ::open(folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (refuse ? O_NOFOLLOW : 0)));
   struct stat info;
-  if (file.get() < 0 || ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
+  if (dir.get() < 0) {
+    const int error = errno;
+    if (error == ENOENT) return Failed(reason, error, Status::kMissing);
+    if (refuse && ::lstat(folder_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+      return Status::kLinked;
+    }
+    return Failed(reason, error);
+  }
+  // Never written: a file put there in wait for us loses nothing.
+  const bool exclusive = mode == LockMode::kExclusive;
+  const std::string lock_name(name);
+  FileDescriptor file(
+      ::openat(dir.get(), lock_name.c_str(),
+               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (exclusive ? O_CREAT : 0), 0666));
+  if (file.get() < 0) {
+    return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
+  }
+  if (::fstat(file.get(), &info) != 0) return Failed(reason, errno);
   if (!S_ISREG(info.st_mode)) {
     *reason = kNotRegular;
     return Status::kFailed;
   }
-  int locked;
-  do {
-    locked = ::flock(file.get(), LOCK_EX);
-  } while (locked != 0 && errno == EINTR);
-  if (locked != 0) return Failed(reason, errno);
-  locks_[path] = file.Release();
+  // Asked again and again rather than waited on, so that the wait ends.
+  const auto deadline = std::chrono::steady_clock::now() + lock_wait_;
+  while (::flock(file.get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return Failed(reason, errno);
+    if (std::chrono::steady_clock::now() >= deadline) return Status::kBusy;
+    ::usleep(10000);
+  }
+  // A run that held it may have removed it, or its folder, meanwhile; or
+  // the folder became a link since it was opened.
+  struct stat named;
+  if (::fstatat(dir.get(), lock_name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !SameFile(named, info)) {
+    return Status::kMissing;
+  }
+  if (refuse && (::fstat(dir.get(), &info) != 0 || ::lstat(folder_path.c_str(), &named) != 0 ||
+                 !SameFile(info, named))) {
+    return Status::kLinked;
+  }
+  *lock = std::make_unique<PosixLock>(dir, file, name);
   return Status::kOk;
 }
 
-void PosixPlatform::UnlockFile(const std::string& path) {
-  const auto lock = locks_.find(path);
-  if (lock == locks_.end()) return;
-  ::close(lock->second);
-  locks_.erase(lock);
+std::unique_ptr<HeldSignals> PosixPlatform::HoldSignals() {
+  return std::make_unique<PosixSignals>();
 }
 
 std::uint64_t PosixPlatform::RandomNumber() {

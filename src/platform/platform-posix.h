@@ -7,7 +7,7 @@
 
 #include <iconv.h>
 
-#include <map>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -19,8 +19,10 @@ class PosixPlatform : public Platform {
  public:
   // Texts of at least `table_from` bytes are encoded through a table made
   // once from the C library's: it takes a few milliseconds to make, and
-  // pays only for large texts.
-  PosixPlatform(int argc, const char* const* argv, std::size_t table_from = 64 << 10);
+  // pays only for large texts. A lock that another process holds is waited
+  // for `lock_wait` at the most.
+  PosixPlatform(int argc, const char* const* argv, std::size_t table_from = 64 << 10,
+                std::chrono::milliseconds lock_wait = std::chrono::seconds(10));
   ~PosixPlatform() override;
   PosixPlatform(const PosixPlatform&) = delete;
   PosixPlatform& operator=(const PosixPlatform&) = delete;
@@ -42,21 +44,26 @@ class PosixPlatform : public Platform {
   // Names have no short forms here.
   std::string LongName(const std::string& path) const override { return path; }
   Status CreateFolder(const std::string& path, std::string* reason) override;
+  Status RemoveFolder(const std::string& path, std::string* reason) override;
+  Status ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                   Links links) override;
+  Status OpenForReading(const std::string& path, Links links, std::unique_ptr<FileReader>* file,
+                        std::string* reason) override;
   Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,
                       std::string* reason) override;
-  Status WriteNewFile(const std::string& path, std::string_view bytes,
-                      std::string* reason) override;
-  Status WriteReplacement(const std::string& path, std::string_view bytes,
-                          const std::string& replacing, std::string* reason) override;
+  Status CreateNewFile(const std::string& path, const std::string* bits_of,
+                       std::unique_ptr<FileWriter>* file, std::string* reason) override;
   Status KeepAside(const std::string& path, const std::string& aside, std::string* reason) override;
   Status RenameReplacing(const std::string& from, const std::string& to,
                          std::string* reason) override;
   Status SyncFolderOf(const std::string& path, std::string* reason) override;
   Status RemoveFile(const std::string& path, std::string* reason) override;
-  Status LockFile(const std::string& path, std::string* reason) override;
-  void UnlockFile(const std::string& path) override;
+  Status LockFile(const std::string& folder, std::string_view name, LockMode mode,
+                  Links folder_links, std::unique_ptr<HeldLock>* lock,
+                  std::string* reason) override;
+  std::unique_ptr<HeldSignals> HoldSignals() override;
 
  private:
   std::vector<std::string> arguments_;
@@ -66,7 +73,7 @@ class PosixPlatform : public Platform {
   mutable std::vector<std::uint16_t> table_;
   std::size_t table_from_;
   std::uint64_t fallback_counter_ = 0;
-  std::map<std::string, int> locks_;  // each held lock file's descriptor
+  std::chrono::milliseconds lock_wait_;
 };
 
 }  // namespace brellam

@@ -6,8 +6,10 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +34,15 @@ class PosixPlatformTest : public testing::Test {
   std::pair<Status, std::string> Read(const std::string& path, Links links = Links::kFollow) {
     std::string bytes = "before";
     return {platform.ReadFile(path, &bytes, &reason, links), bytes};
+  }
+
+  // A new file of `bytes`, as the set replacement writes one.
+  Status Put(const std::string& path, std::string_view bytes, const std::string* bits_of = nullptr,
+             const FileIdentity* dated_like = nullptr) {
+    std::unique_ptr<FileWriter> file;
+    Status status = platform.CreateNewFile(path, bits_of, &file, &reason);
+    if (status == Status::kOk) status = file->Write(bytes, &reason);
+    return status == Status::kOk ? file->Finish(dated_like, &reason) : status;
   }
 
   // Sets an environment variable until the test ends.
@@ -138,11 +149,11 @@ TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
 }
 
 TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
-  EXPECT_EQ(platform.WriteNewFile(Path("new"), "bytes\r\n", &reason), Status::kOk);
+  EXPECT_EQ(Put(Path("new"), "bytes\r\n"), Status::kOk);
   EXPECT_EQ(Slurp(dir / "new"), "bytes\r\n");
-  EXPECT_EQ(platform.WriteNewFile(Path("empty"), "", &reason), Status::kOk);
+  EXPECT_EQ(Put(Path("empty"), ""), Status::kOk);
   EXPECT_EQ(Slurp(dir / "empty"), "");
-  EXPECT_EQ(platform.WriteNewFile(Path("no/such"), "x", &reason), Status::kFailed);
+  EXPECT_EQ(Put(Path("no/such"), "x"), Status::kFailed);
   EXPECT_EQ(reason, "No such file or directory");
   {
     // A file that cannot be filled, here for want of room, is not left half done.
@@ -151,8 +162,7 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
     const rlimit small = {4096, limit.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_EQ(platform.WriteNewFile(Path("large"), std::string(10000, 'x'), &reason),
-              Status::kFailed);
+    EXPECT_EQ(Put(Path("large"), std::string(10000, 'x')), Status::kFailed);
     ::setrlimit(RLIMIT_FSIZE, &limit);
     ::signal(SIGXFSZ, no_signal);
     EXPECT_EQ(reason, "File too large");
@@ -163,7 +173,8 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
   ASSERT_EQ(::chmod(Path("old").c_str(), 0640), 0);
   Spit(dir / "victim", "theirs");
   ASSERT_EQ(::chmod(Path("victim").c_str(), 0600), 0);
-  ASSERT_EQ(platform.WriteReplacement(Path("tmp"), "new", Path("old"), &reason), Status::kOk);
+  const std::string old = Path("old");
+  ASSERT_EQ(Put(Path("tmp"), "new", &old), Status::kOk);
   // Someone swaps the new file's name for a link before the rename: what
   // the link names keeps its bits.
   fs::rename(dir / "tmp", dir / "mine");
@@ -177,27 +188,115 @@ TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {
   EXPECT_FALSE(fs::exists(dir / "tmp"));
 
   ASSERT_EQ(::chmod(Path("old").c_str(), 0444), 0);
-  ASSERT_EQ(platform.WriteNewFile(Path("tmp"), "newer", &reason), Status::kOk);
+  // A copy kept aside keeps the old page's date.
+  std::unique_ptr<FileReader> page;
+  ASSERT_EQ(platform.OpenForReading(old, Links::kRefuse, &page, &reason), Status::kOk);
+  const FileIdentity dated = page->Identity();
+  ASSERT_EQ(Put(Path("tmp"), "newer", nullptr, &dated), Status::kOk);
+  struct stat copy;
+  ASSERT_EQ(::stat(Path("tmp").c_str(), &copy), 0);
+  EXPECT_EQ(copy.st_mtim.tv_sec * 1000000000 + copy.st_mtim.tv_nsec, dated.modified);
   EXPECT_EQ(platform.RenameReplacing(Path("tmp"), Path("old"), &reason), Status::kFailed);
   EXPECT_EQ(Slurp(dir / "old"), "new");
   EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kOk);
   EXPECT_EQ(platform.RemoveFile(Path("tmp"), &reason), Status::kMissing);
 }
 
-// Another run waits for the lock, which no link can redirect.
-TEST_F(PosixPlatformTest, ALockFileIsHeldUntilLetGo) {
-  ASSERT_EQ(platform.LockFile(Path(".lock"), &reason), Status::kOk);
+// Another run waits for the lock, but not for ever; a shared lock waits
+// only for an exclusive one. Nothing is made through a link at the folder.
+TEST_F(PosixPlatformTest, ALockIsWaitedForButNotForEver) {
+  PosixPlatform quick(0, nullptr, 64 << 10, std::chrono::milliseconds(300));
+  const std::string folder = dir.string();
+  std::unique_ptr<HeldLock> lock;
+  const auto take = [&](LockMode mode, Links links = Links::kRefuse) {
+    lock.reset();
+    return quick.LockFile(folder, ".lock", mode, links, &lock, &reason);
+  };
+  // Another process holds it in `mode`, for `milliseconds`, or until it is
+  // killed; removes it before it lets go, when asked.
+  const auto held = [&](int mode, int milliseconds, bool remove = false) {
+    lock.reset();
+    int ready[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+      const int fd = ::open(Path(".lock").c_str(), O_RDONLY | O_CREAT, 0600);
+      if (::flock(fd, mode) != 0 || ::write(ready[1], "x", 1) != 1) ::_exit(1);
+      ::usleep(static_cast<useconds_t>(milliseconds) * 1000);
+      if (remove) ::unlink(Path(".lock").c_str());
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    char byte;
+    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    return holder;
+  };
+  const auto ended = [](pid_t holder) {
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+  };
+  EXPECT_EQ(take(LockMode::kShared), Status::kMissing);  // nothing is made
+  EXPECT_FALSE(fs::exists(dir / ".lock"));
+  ASSERT_EQ(take(LockMode::kExclusive), Status::kOk);
   const int other = ::open(Path(".lock").c_str(), O_RDONLY | O_CLOEXEC);
-  EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
-  platform.UnlockFile(Path(".lock"));
-  EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  EXPECT_NE(::flock(other, LOCK_SH | LOCK_NB), 0);
+  lock.reset();
+  EXPECT_EQ(::flock(other, LOCK_SH | LOCK_NB), 0);
   ::close(other);
-  fs::create_symlink(dir / "nowhere", dir / "link");
-  EXPECT_EQ(platform.LockFile(Path("link"), &reason), Status::kFailed);
+
+  pid_t holder = held(LOCK_EX, 100);
+  EXPECT_EQ(take(LockMode::kExclusive), Status::kOk);
+  ended(holder);
+  holder = held(LOCK_EX, 100, true);
+  EXPECT_EQ(take(LockMode::kExclusive), Status::kMissing);  // the next run makes it again
+  ended(holder);
+  holder = held(LOCK_SH, 10000);
+  EXPECT_EQ(take(LockMode::kShared), Status::kOk);
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(take(LockMode::kExclusive), Status::kBusy);
+  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+  ended(holder);
+
+  fs::create_directory(dir / "real");
+  fs::create_directory_symlink(dir / "real", dir / "linked");
+  EXPECT_EQ(
+      quick.LockFile(Path("linked"), ".lock", LockMode::kExclusive, Links::kRefuse, &lock, &reason),
+      Status::kLinked);
+  EXPECT_FALSE(fs::exists(dir / "real/.lock"));
+  EXPECT_EQ(
+      quick.LockFile(Path("linked"), ".lock", LockMode::kExclusive, Links::kFollow, &lock, &reason),
+      Status::kOk);
+  fs::create_symlink(dir / "nowhere", dir / "real/link");
+  EXPECT_EQ(
+      quick.LockFile(Path("real"), "link", LockMode::kExclusive, Links::kRefuse, &lock, &reason),
+      Status::kFailed);
   EXPECT_FALSE(fs::exists(dir / "nowhere"));
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
-  EXPECT_EQ(platform.LockFile(Path("fifo"), &reason), Status::kFailed);
+  EXPECT_EQ(quick.LockFile(folder, "fifo", LockMode::kExclusive, Links::kRefuse, &lock, &reason),
+            Status::kFailed);
   EXPECT_EQ(reason, "通常のファイルではない");
+}
+
+// A signal that would end a run waits while held, and acts when let go.
+TEST_F(PosixPlatformTest, SignalsWaitWhileHeld) {
+  int alive[2];
+  ASSERT_EQ(::pipe(alive), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::unique_ptr<HeldSignals> held = platform.HoldSignals();
+    ::raise(SIGTERM);
+    if (::write(alive[1], "x", 1) != 1) ::_exit(1);
+    held.reset();
+    ::_exit(0);
+  }
+  char byte;
+  EXPECT_EQ(::read(alive[0], &byte, 1), 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  ::close(alive[0]);
+  ::close(alive[1]);
 }
 
 // Whatever already has the name is taken: a link is not followed, a pipe not
@@ -211,7 +310,7 @@ TEST_F(PosixPlatformTest, ANewFileTakesNothingOver) {
   ASSERT_EQ(::chmod(Path("theirs").c_str(), 0), 0);
   for (const char* name : {"link", "dangling", "fifo", "theirs"}) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(platform.WriteNewFile(Path(name), "mine", &reason), Status::kTaken);
+    EXPECT_EQ(Put(Path(name), "mine"), Status::kTaken);
     EXPECT_EQ(reason, "File exists");
   }
   EXPECT_EQ(Slurp(dir / "target"), "someone's");

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,11 @@ class FileHandle {
   explicit FileHandle(HANDLE handle) : handle_(handle) {}
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (valid()) ::CloseHandle(handle_);
+    handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+    return *this;
+  }
   ~FileHandle() {
     if (valid()) ::CloseHandle(handle_);
   }
@@ -147,22 +153,33 @@ std::wstring FinalPath(HANDLE handle) {
   }
 }
 
-// Whether the opened file is the entry `path` names in its folder, not a
-// file elsewhere that a link there leads to. Wine shows a Unix link as
-// the file it points to, with no reparse point to tell it by; the path it
-// reached says where that is.
-bool IsOwnEntry(HANDLE file, const std::string& path) {
-  const std::size_t end = path.find_last_of("\\/");
-  if (end == std::string::npos) return true;
+// Whether the opened file or folder is what `path` names, reached through
+// no link at its last `depth` names: not something elsewhere that a link
+// there leads to. Wine shows a Unix link as what it points to, with no
+// reparse point to tell it by; the path the handle reached says where
+// that is.
+bool IsOwnEntry(HANDLE file, const std::string& path, int depth = 1) {
+  const auto is_slash = [](char c) { return c == '\\' || c == '/'; };
+  std::size_t end = path.size();
+  while (end > 0 && is_slash(path[end - 1])) --end;
+  std::size_t cut = end;
+  std::wstring rest;
+  for (int level = 0; level < depth; ++level) {
+    const std::size_t slash = path.find_last_of("\\/", cut == 0 ? 0 : cut - 1);
+    if (slash == std::string::npos || slash == 0) return true;
+    rest = Widen(path.substr(slash + 1, cut - slash - 1)) + (rest.empty() ? L"" : L"\\" + rest);
+    cut = slash;
+    while (cut > 0 && is_slash(path[cut - 1])) --cut;
+  }
   const FileHandle folder(
-      ::CreateFileW(FilePath(path.substr(0, end + 1)).c_str(), FILE_READ_ATTRIBUTES,
+      ::CreateFileW(FilePath(path.substr(0, cut + 1)).c_str(), FILE_READ_ATTRIBUTES,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   const std::wstring reached = FinalPath(file);
   std::wstring own = folder.valid() ? FinalPath(folder.get()) : std::wstring();
   if (reached.empty() || own.empty()) return true;
   if (own.back() != L'\\') own += L'\\';
-  own += Widen(path.substr(end + 1));
+  own += rest;
   // The system's own paths, far below the most a call takes.
   if (reached.size() > kMostUnits || own.size() > kMostUnits) return false;
   return ::CompareStringOrdinal(reached.c_str(), static_cast<int>(reached.size()), own.c_str(),
@@ -303,7 +320,8 @@ std::wstring ArgumentsOf(std::wstring_view command_line) {
   return std::wstring(command_line.substr(i));
 }
 
-Win32Platform::Win32Platform() : code_page_(CodePageOfThisSystem()) {}
+Win32Platform::Win32Platform(std::chrono::milliseconds lock_wait)
+    : code_page_(CodePageOfThisSystem()), lock_wait_(lock_wait) {}
 
 CommandLine Win32Platform::ReadCommandLine() const {
   std::string text = Narrow(ArgumentsOf(::GetCommandLineW()));
@@ -416,53 +434,107 @@ Status Win32Platform::CreateFolder(const std::string& path, std::string* reason)
   return Failed(reason, error);
 }
 
-Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std::string* reason,
-                               Links links) {
+namespace {
+
+bool IsMissing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Opens the file to read, sharing all, as copying tools do: an editor or a
+// preview may hold it. Only a file on a disk: a device such as CON may
+// never end. Refusing links, the name itself is opened (a folder too) and
+// looked at.
+Status OpenOnDisk(const std::string& path, Links links, FileHandle& file, std::string* reason) {
   const std::wstring name = FilePath(path);
   if (name.empty()) {
     *reason = kNotOnADisk;
     return Status::kFailed;
   }
-  // Refusing links, the name itself is opened (a folder too) and looked at.
   const DWORD flags = links == Links::kRefuse
                           ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS
                           : FILE_ATTRIBUTE_NORMAL;
-  // Sharing all, as copying tools do: an editor or a preview may hold it.
-  FileHandle file(::CreateFileW(name.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, flags, nullptr));
+  file = FileHandle(::CreateFileW(name.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, flags, nullptr));
   if (!file.valid()) {
     const DWORD error = ::GetLastError();
-    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return Failed(reason, error, missing ? Status::kMissing : Status::kFailed);
+    return Failed(reason, error, IsMissing(error) ? Status::kMissing : Status::kFailed);
   }
-  // Only a file on a disk is read: a device such as CON may never end.
   if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
     *reason = kNotOnADisk;
     return Status::kNotFile;
   }
+  if (links == Links::kFollow) return Status::kOk;
   BY_HANDLE_FILE_INFORMATION opened{};
-  if (links == Links::kRefuse) {
-    if (!::GetFileInformationByHandle(file.get(), &opened)) return Failed(reason, ::GetLastError());
-    const DWORD attributes = opened.dwFileAttributes;
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-      return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
-    }
-    // What opening a folder as a file says.
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      return Failed(reason, ERROR_ACCESS_DENIED, Status::kNotFile);
-    }
-    if (!IsOwnEntry(file.get(), path)) {
-      return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
-    }
+  if (!::GetFileInformationByHandle(file.get(), &opened)) return Failed(reason, ::GetLastError());
+  const DWORD attributes = opened.dwFileAttributes;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
   }
+  // What opening a folder as a file says.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return Failed(reason, ERROR_ACCESS_DENIED, Status::kNotFile);
+  }
+  if (!IsOwnEntry(file.get(), path)) {
+    return Failed(reason, ERROR_CANT_RESOLVE_FILENAME, Status::kNotFile);
+  }
+  return Status::kOk;
+}
+
+// -1 on failure, else the count (0 at the end of the file).
+std::int64_t ReadFrom(HANDLE file, char* into, std::size_t size) {
+  const auto want = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
+  DWORD read = 0;
+  if (!::ReadFile(file, into, want, &read, nullptr)) return -1;
+  return static_cast<std::int64_t>(read);
+}
+
+std::int64_t TicksOf(FILETIME time) {
+  return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+class Win32Reader : public FileReader {
+ public:
+  explicit Win32Reader(FileHandle& file) : file_(INVALID_HANDLE_VALUE) { file_ = std::move(file); }
+
+  Status Read(char* into, std::size_t size, std::size_t* got, std::string* reason) override {
+    const std::int64_t n = ReadFrom(file_.get(), into, size);
+    if (n < 0) return Failed(reason, ::GetLastError());
+    *got = static_cast<std::size_t>(n);
+    return Status::kOk;
+  }
+  FileIdentity Identity() const override {
+    BY_HANDLE_FILE_INFORMATION info{};
+    ::GetFileInformationByHandle(file_.get(), &info);
+    return {info.dwVolumeSerialNumber,
+            (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+            (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+            TicksOf(info.ftLastWriteTime)};
+  }
+
+ private:
+  FileHandle file_;
+};
+
+}  // namespace
+
+Status Win32Platform::OpenForReading(const std::string& path, Links links,
+                                     std::unique_ptr<FileReader>* file, std::string* reason) {
+  FileHandle opened(INVALID_HANDLE_VALUE);
+  const Status status = OpenOnDisk(path, links, opened, reason);
+  if (status == Status::kOk) *file = std::make_unique<Win32Reader>(opened);
+  return status;
+}
+
+Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std::string* reason,
+                               Links links) {
+  FileHandle file(INVALID_HANDLE_VALUE);
+  const Status opened = OpenOnDisk(path, links, file, reason);
+  if (opened != Status::kOk) return opened;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) return Failed(reason, ::GetLastError());
-  const auto read_some = [&file](char* into, std::size_t n) -> std::int64_t {
-    const auto want = static_cast<DWORD>(std::min<std::size_t>(n, std::size_t{1} << 30));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), into, want, &read, nullptr)) return -1;
-    return static_cast<std::int64_t>(read);
+  const auto read_some = [&file](char* into, std::size_t n) {
+    return ReadFrom(file.get(), into, n);
   };
   ::SetLastError(ERROR_SUCCESS);
   const std::int64_t count =
@@ -484,12 +556,76 @@ Status Win32Platform::NameInFolder(const std::string&, const std::string& name, 
   return Status::kOk;
 }
 
-Status Win32Platform::WriteNewFile(const std::string& path, std::string_view bytes,
-                                   std::string* reason) {
+namespace {
+
+FILETIME FileTimeOf(std::int64_t ticks) {
+  const auto bits = static_cast<std::uint64_t>(ticks);
+  return {static_cast<DWORD>(bits & 0xFFFFFFFFu), static_cast<DWORD>(bits >> 32)};
+}
+
+class Win32Writer : public FileWriter {
+ public:
+  Win32Writer(HANDLE file, std::wstring name) : file_(file), name_(std::move(name)) {}
+  ~Win32Writer() override {
+    if (!file_.valid()) return;
+    file_.Close();
+    ::DeleteFileW(name_.c_str());
+  }
+
+  Status Write(std::string_view bytes, std::string* reason) override {
+    while (!bytes.empty()) {
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+      DWORD done = 0;
+      if (!::WriteFile(file_.get(), bytes.data(), want, &done, nullptr) || done == 0) {
+        return Failed(reason, ::GetLastError());
+      }
+      bytes.remove_prefix(done);
+    }
+    return Status::kOk;
+  }
+  Status Finish(const FileIdentity* dated_like, std::string* reason) override {
+    const FILETIME modified = dated_like != nullptr ? FileTimeOf(dated_like->modified) : FILETIME{};
+    if ((dated_like != nullptr && !::SetFileTime(file_.get(), nullptr, nullptr, &modified)) ||
+        !::FlushFileBuffers(file_.get())) {
+      return Failed(reason, ::GetLastError());
+    }
+    if (file_.Close()) return Status::kOk;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(name_.c_str());
+    return Failed(reason, error);
+  }
+
+ private:
+  FileHandle file_;
+  std::wstring name_;
+};
+
+class Win32Lock : public HeldLock {
+ public:
+  explicit Win32Lock(FileHandle& file) : file_(INVALID_HANDLE_VALUE) { file_ = std::move(file); }
+  Status RemoveLockFile(std::string* reason) override {
+    FILE_DISPOSITION_INFO remove{TRUE};
+    const Status status =
+        ::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &remove, sizeof remove)
+            ? Status::kOk
+            : Failed(reason, ::GetLastError());
+    file_.Close();
+    return status;
+  }
+
+ private:
+  FileHandle file_;
+};
+
+}  // namespace
+
+Status Win32Platform::CreateNewFile(const std::string& path, const std::string*,
+                                    std::unique_ptr<FileWriter>* file, std::string* reason) {
+  // A new file takes the folder's permissions, as the one it replaces did.
   const std::wstring name = FilePath(path);
-  FileHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
+  const HANDLE created = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     // A folder of that name refuses access rather than saying it exists.
     const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
@@ -497,35 +633,17 @@ Status Win32Platform::WriteNewFile(const std::string& path, std::string_view byt
                         ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES);
     return Failed(reason, error, taken ? Status::kTaken : Status::kFailed);
   }
-  bool written = true;
-  while (written && !bytes.empty()) {
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-    DWORD done = 0;
-    written = ::WriteFile(file.get(), bytes.data(), want, &done, nullptr) && done > 0;
-    bytes.remove_prefix(done);
-  }
-  if (written && ::FlushFileBuffers(file.get()) && file.Close()) return Status::kOk;
-  const DWORD error = ::GetLastError();
-  file.Close();
-  ::DeleteFileW(name.c_str());
-  return Failed(reason, error);
-}
-
-Status Win32Platform::WriteReplacement(const std::string& path, std::string_view bytes,
-                                       const std::string&, std::string* reason) {
-  // A new file takes the folder's permissions, as the one it replaces did.
-  return WriteNewFile(path, bytes, reason);
+  *file = std::make_unique<Win32Writer>(created, name);
+  return Status::kOk;
 }
 
 Status Win32Platform::KeepAside(const std::string& path, const std::string& aside,
                                 std::string* reason) {
   const std::wstring from = FilePath(path);
-  const std::wstring to = FilePath(aside);
   const DWORD attributes = ::GetFileAttributesW(from.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
-    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return Failed(reason, error, missing ? Status::kMissing : Status::kFailed);
+    return Failed(reason, error, IsMissing(error) ? Status::kMissing : Status::kFailed);
   }
   if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Failed(reason, ERROR_ACCESS_DENIED);
   {
@@ -536,39 +654,11 @@ Status Win32Platform::KeepAside(const std::string& path, const std::string& asid
                       nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!probe.valid()) return Failed(reason, ::GetLastError());
   }
-  if (::CreateHardLinkW(to.c_str(), from.c_str(), nullptr)) return Status::kOk;
-  if (::GetLastError() == ERROR_ALREADY_EXISTS)
-    return Failed(reason, ERROR_ALREADY_EXISTS, Status::kTaken);
-  // Whatever kept the link from being made (FAT and exFAT have none; some
-  // volumes say they have links and refuse them), a copy serves. A page
-  // held open without sharing refuses this too, with its reason.
-  FileHandle source(::CreateFileW(from.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!source.valid()) return Failed(reason, ::GetLastError());
-  FileHandle copy(::CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!copy.valid()) {
-    const DWORD error = ::GetLastError();
-    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-    return Failed(reason, error, taken ? Status::kTaken : Status::kFailed);
-  }
-  std::vector<char> buffer(std::size_t{1} << 20);
-  bool copied = true;
-  for (;;) {
-    DWORD read = 0;
-    DWORD written = 0;
-    copied = ::ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
-                        nullptr) != 0;
-    if (!copied || read == 0) break;
-    copied = ::WriteFile(copy.get(), buffer.data(), read, &written, nullptr) && written == read;
-    if (!copied) break;
-  }
-  if (copied && ::FlushFileBuffers(copy.get()) && copy.Close()) return Status::kOk;
+  if (::CreateHardLinkW(FilePath(aside).c_str(), from.c_str(), nullptr)) return Status::kOk;
   const DWORD error = ::GetLastError();
-  copy.Close();
-  ::DeleteFileW(to.c_str());
-  return Failed(reason, error);
+  // Whatever else kept the link from being made (FAT and exFAT have none;
+  // some volumes say they have links and refuse them), a copy serves.
+  return Failed(reason, error, error == ERROR_ALREADY_EXISTS ? Status::kTaken : Status::kNoLinks);
 }
 
 Status Win32Platform::RenameReplacing(const std::string& from, const std::string& to,
@@ -597,28 +687,74 @@ Status Win32Platform::RemoveFile(const std::string& path, std::string* reason) {
   return Failed(reason, error, error == ERROR_FILE_NOT_FOUND ? Status::kMissing : Status::kFailed);
 }
 
-Status Win32Platform::LockFile(const std::string& path, std::string* reason) {
-  // Opened without sharing: the next run's open fails until this handle is
-  // closed, which the system does when the process ends, however it ends.
-  const std::wstring name = FilePath(path);
-  for (;;) {
-    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      locks_[path] = file;
-      return Status::kOk;
-    }
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_SHARING_VIOLATION) return Failed(reason, error);
-    ::Sleep(20);
-  }
+Status Win32Platform::ListFolder(const std::string& folder, std::vector<std::string>* names,
+                                 std::string* reason) {
+  names->clear();
+  std::wstring pattern = FilePath(folder);
+  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileExW((pattern + L'*').c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return Failed(reason, ::GetLastError());
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (name != L"." && name != L"..") names->push_back(Narrow(name));
+  } while (::FindNextFileW(search, &found));
+  const DWORD error = ::GetLastError();
+  ::FindClose(search);
+  return error == ERROR_NO_MORE_FILES ? Status::kOk : Failed(reason, error);
 }
 
-void Win32Platform::UnlockFile(const std::string& path) {
-  const auto lock = locks_.find(path);
-  if (lock == locks_.end()) return;
-  ::CloseHandle(lock->second);
-  locks_.erase(lock);
+Status Win32Platform::RemoveFolder(const std::string& path, std::string* reason) {
+  return ::RemoveDirectoryW(FilePath(path).c_str()) ? Status::kOk
+                                                    : Failed(reason, ::GetLastError());
+}
+
+Status Win32Platform::LockFile(const std::string& folder, std::string_view name, LockMode mode,
+                               Links folder_links, std::unique_ptr<HeldLock>* lock,
+                               std::string* reason) {
+  const bool refuse = folder_links == Links::kRefuse;
+  const std::string path = folder + "\\" + std::string(name);
+  if (refuse) {
+    // A junction or a link at the folder, or a Unix link under Wine, which
+    // only the path the handle reached tells: nothing is made through it.
+    const FileHandle opened(::CreateFileW(
+        FilePath(folder).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!opened.valid() || !::GetFileInformationByHandle(opened.get(), &info)) {
+      const DWORD error = ::GetLastError();
+      return Failed(reason, error, IsMissing(error) ? Status::kMissing : Status::kFailed);
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        !IsOwnEntry(opened.get(), folder)) {
+      return Status::kLinked;
+    }
+  }
+  // Without sharing, or sharing only reading: the next run's open fails
+  // until this handle is closed, which the system does when the process
+  // ends, however it ends. Never written; deleted only while held.
+  const bool exclusive = mode == LockMode::kExclusive;
+  const auto deadline = std::chrono::steady_clock::now() + lock_wait_;
+  FileHandle file(INVALID_HANDLE_VALUE);
+  for (;;) {
+    file = FileHandle(::CreateFileW(FilePath(path).c_str(), GENERIC_READ | (exclusive ? DELETE : 0),
+                                    exclusive ? 0 : FILE_SHARE_READ, nullptr,
+                                    exclusive ? OPEN_ALWAYS : OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.valid()) break;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SHARING_VIOLATION) {
+      return Failed(reason, error, IsMissing(error) ? Status::kMissing : Status::kFailed);
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return Status::kBusy;
+    ::Sleep(10);
+  }
+  // The folder may have become a link since it was looked at.
+  if (refuse && !IsOwnEntry(file.get(), path, 2)) return Status::kLinked;
+  *lock = std::make_unique<Win32Lock>(file);
+  return Status::kOk;
 }
 
 std::uint64_t Win32Platform::RandomNumber() {

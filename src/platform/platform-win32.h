@@ -4,7 +4,7 @@
 #ifndef BRELLAM_PLATFORM_PLATFORM_WIN32_H_
 #define BRELLAM_PLATFORM_PLATFORM_WIN32_H_
 
-#include <map>
+#include <chrono>
 #include <string>
 
 #include "platform/platform.h"
@@ -13,7 +13,8 @@ namespace brellam {
 
 class Win32Platform : public Platform {
  public:
-  Win32Platform();
+  // A lock that another process holds is waited for `lock_wait` at the most.
+  explicit Win32Platform(std::chrono::milliseconds lock_wait = std::chrono::seconds(10));
 
   CommandLine ReadCommandLine() const override;
   void ShowMessage(const Message& message) override;
@@ -31,26 +32,33 @@ class Win32Platform : public Platform {
   FileKind KindOf(const std::string& path) const override;
   std::string LongName(const std::string& path) const override;
   Status CreateFolder(const std::string& path, std::string* reason) override;
+  Status RemoveFolder(const std::string& path, std::string* reason) override;
+  Status ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                   Links links) override;
+  Status OpenForReading(const std::string& path, Links links, std::unique_ptr<FileReader>* file,
+                        std::string* reason) override;
   Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,
                       std::string* reason) override;
-  Status WriteNewFile(const std::string& path, std::string_view bytes,
-                      std::string* reason) override;
-  Status WriteReplacement(const std::string& path, std::string_view bytes,
-                          const std::string& replacing, std::string* reason) override;
+  Status CreateNewFile(const std::string& path, const std::string* bits_of,
+                       std::unique_ptr<FileWriter>* file, std::string* reason) override;
   Status KeepAside(const std::string& path, const std::string& aside, std::string* reason) override;
   Status RenameReplacing(const std::string& from, const std::string& to,
                          std::string* reason) override;
   Status SyncFolderOf(const std::string& path, std::string* reason) override;
   Status RemoveFile(const std::string& path, std::string* reason) override;
-  Status LockFile(const std::string& path, std::string* reason) override;
-  void UnlockFile(const std::string& path) override;
+  Status LockFile(const std::string& folder, std::string_view name, LockMode mode,
+                  Links folder_links, std::unique_ptr<HeldLock>* lock,
+                  std::string* reason) override;
+  // Nothing stops a process here but its own end: TerminateProcess cannot
+  // be held back.
+  std::unique_ptr<HeldSignals> HoldSignals() override { return nullptr; }
 
  private:
   CodePage code_page_;
   std::uint64_t fallback_counter_ = 0;
-  std::map<std::string, void*> locks_;  // each held lock file's handle
+  std::chrono::milliseconds lock_wait_;
 };
 
 // Between the core's UTF-8 and the wide API's UTF-16.

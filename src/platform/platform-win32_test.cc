@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <utility>
 
 #include "code_page_932_cases.h"
+#include "helpers/text_file.h"
 #include "test_support.h"
 
 namespace brellam {
@@ -131,7 +134,7 @@ class Win32FilesTest : public testing::Test {
 
   // Writes a new file and says whether it worked.
   bool Put(const wchar_t* name, std::string_view bytes) {
-    return platform.WriteNewFile(Path(name), bytes, &reason) == Status::kOk;
+    return WriteNewFile(platform, Path(name), bytes, &reason) == Status::kOk;
   }
 
   // The folder's own name is Korean: the ANSI API could not even open it.
@@ -156,8 +159,8 @@ TEST_F(Win32FilesTest, NamesOutsideTheCodePageAreReadAndWritten) {
   EXPECT_EQ(platform.ReadFile(Narrow(dir.wstring()), &bytes, &reason, Links::kRefuse),
             Status::kNotFile);
   // Nothing is taken over: not a file of that name, nor a folder.
-  EXPECT_EQ(platform.WriteNewFile(Path(L"empty.txt"), "x", &reason), Status::kTaken);
-  EXPECT_EQ(platform.WriteNewFile(Narrow(dir.wstring()), "x", &reason), Status::kTaken);
+  EXPECT_EQ(WriteNewFile(platform, Path(L"empty.txt"), "x", &reason), Status::kTaken);
+  EXPECT_EQ(WriteNewFile(platform, Narrow(dir.wstring()), "x", &reason), Status::kTaken);
   EXPECT_EQ(Read(L"empty.txt"), Read_(Status::kOk, ""));
 }
 
@@ -189,20 +192,55 @@ TEST_F(Win32FilesTest, ReplacingKeepsReadOnlyFiles) {
   EXPECT_EQ(platform.RemoveFile(Path(L"newer.tmp"), &reason), Status::kMissing);
 }
 
-// Another run cannot open a held lock file until it is let go.
-TEST_F(Win32FilesTest, ALockFileIsHeldUntilLetGo) {
-  ASSERT_EQ(platform.LockFile(Path(L".lock"), &reason), Status::kOk);
-  const auto opens = [&] {
-    const HANDLE file = ::CreateFileW((dir / L".lock").c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(file);
-    return true;
+// Another run cannot open a held lock file until it is let go, and waits
+// for it, but not for ever: nor for a program that holds it sharing nothing.
+TEST_F(Win32FilesTest, ALockIsWaitedForButNotForEver) {
+  Win32Platform quick(std::chrono::milliseconds(300));
+  const std::string folder = Narrow(dir.wstring());
+  std::unique_ptr<HeldLock> lock;
+  const auto take = [&](LockMode mode) {
+    lock.reset();
+    return quick.LockFile(folder, ".lock", mode, Links::kRefuse, &lock, &reason);
   };
-  EXPECT_FALSE(opens());
-  platform.UnlockFile(Path(L".lock"));
-  EXPECT_TRUE(opens());
+  const auto held = [&](DWORD share) {
+    return ::CreateFileW((dir / L".lock").c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  };
+  EXPECT_EQ(take(LockMode::kShared), Status::kMissing);  // nothing is made
+  ASSERT_EQ(take(LockMode::kExclusive), Status::kOk);
+  EXPECT_EQ(held(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE), INVALID_HANDLE_VALUE);
+  lock.reset();
+  for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+    const HANDLE other = held(share);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(take(LockMode::kExclusive), Status::kBusy);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300));
+    EXPECT_EQ(take(LockMode::kShared), share == 0 ? Status::kBusy : Status::kOk);
+    ::CloseHandle(other);
+  }
+  // Removed while held: the next run makes it again.
+  ASSERT_EQ(take(LockMode::kExclusive), Status::kOk);
+  EXPECT_EQ(lock->RemoveLockFile(&reason), Status::kOk);
+  EXPECT_FALSE(fs::exists(dir / L".lock"));
+}
+
+// A copy kept aside keeps the old page's date.
+TEST_F(Win32FilesTest, ACopyKeepsTheDateItIsGiven) {
+  ASSERT_TRUE(Put(L"page.htm", "old"));
+  ::Sleep(20);
+  std::unique_ptr<FileReader> page;
+  ASSERT_EQ(platform.OpenForReading(Path(L"page.htm"), Links::kRefuse, &page, &reason),
+            Status::kOk);
+  const FileIdentity dated = page->Identity();
+  std::unique_ptr<FileWriter> copy;
+  ASSERT_EQ(platform.CreateNewFile(Path(L"copy.htm"), nullptr, &copy, &reason), Status::kOk);
+  ASSERT_EQ(copy->Write("old", &reason), Status::kOk);
+  ASSERT_EQ(copy->Finish(&dated, &reason), Status::kOk);
+  std::unique_ptr<FileReader> kept;
+  ASSERT_EQ(platform.OpenForReading(Path(L"copy.htm"), Links::kRefuse, &kept, &reason),
+            Status::kOk);
+  EXPECT_EQ(kept->Identity().modified, dated.modified);
 }
 
 TEST_F(Win32FilesTest, FoldersAndTheirFailures) {

@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/local_date.h"
 #include "text/code_page.h"
@@ -32,18 +34,71 @@ struct Message {
 enum class FileKind { kMissing, kFile, kFolder, kOther };
 
 // How an operation that can fail ended. Whenever it is not kOk, the
-// system's reason is in the `reason` that the caller passed.
+// system's reason, where it gave one, is in the `reason` that the caller
+// passed; the statuses below kFailed are the program's own and come with
+// none.
 enum class Status {
   kOk,
   kMissing,  // there is nothing of that name
   kTaken,    // something has the name that was to be new
   kNotFile,  // what has the name is no regular file of its own
   kFailed,
+  kBusy,     // another program held the lock longer than a run waits
+  kLinked,   // a link, or reached through one, where a folder of its own must be
+  kNoLinks,  // the file system gives no file a second name
 };
 
 // Whether a read takes the file that a symbolic link (on Windows, any
 // reparse point) at the end of the path leads to, or refuses the link.
 enum class Links { kFollow, kRefuse };
+
+// What tells one version of a file from another, in the platform's own
+// units: a file put in the place of another by a rename is another.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// A regular file open for reading, closed when this goes.
+class FileReader {
+ public:
+  virtual ~FileReader() = default;
+  // Up to `size` bytes at `into`, and how many in `got`: 0 at the end.
+  virtual Status Read(char* into, std::size_t size, std::size_t* got, std::string* reason) = 0;
+  // As the system has it now.
+  virtual FileIdentity Identity() const = 0;
+};
+
+// A new file being written. Unless Finish succeeds, it is removed when
+// this goes: no half-written file is left behind.
+class FileWriter {
+ public:
+  virtual ~FileWriter() = default;
+  virtual Status Write(std::string_view bytes, std::string* reason) = 0;
+  // Gives it the modification time of `dated_like` when given, puts it on
+  // the disk and closes it: kOk only once all of it is there.
+  virtual Status Finish(const FileIdentity* dated_like, std::string* reason) = 0;
+};
+
+// A lock file held by this run, let go when this goes and by the system
+// when the process ends, however it ends.
+class HeldLock {
+ public:
+  virtual ~HeldLock() = default;
+  // Removes the lock file while it is still held, then lets it go.
+  virtual Status RemoveLockFile(std::string* reason) = 0;
+};
+
+enum class LockMode { kExclusive, kShared };
+
+// Signals held back while this lives (see Platform::HoldSignals).
+class HeldSignals {
+ public:
+  virtual ~HeldSignals() = default;
+};
 
 class Platform {
  public:
@@ -93,12 +148,20 @@ class Platform {
   virtual std::string LongName(const std::string& path) const = 0;
   // kOk also when the folder is there already.
   virtual Status CreateFolder(const std::string& path, std::string* reason) = 0;
+  // Only an empty folder goes.
+  virtual Status RemoveFolder(const std::string& path, std::string* reason) = 0;
+  // The names of what `folder` holds, "." and ".." aside.
+  virtual Status ListFolder(const std::string& folder, std::vector<std::string>* names,
+                            std::string* reason) = 0;
   // The whole of a regular file (anything else is kNotFile at once: a
   // device may never end, a pipe's writer never close), however its size
   // changes while it is read, and never waiting: a read that would wait
   // fails. `bytes` is replaced only on kOk.
   virtual Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                           Links links) = 0;
+  // A regular file to read in pieces, refused as ReadFile refuses.
+  virtual Status OpenForReading(const std::string& path, Links links,
+                                std::unique_ptr<FileReader>* file, std::string* reason) = 0;
   // The entry of `folder` (which ends with a separator) that the host,
   // whose file names ignore letter case, opens for `name`: on POSIX that
   // very name, else the one entry differing only in letter case, else
@@ -106,19 +169,16 @@ class Platform {
   // kFailed when two or more entries differ from `name` only in case.
   virtual Status NameInFolder(const std::string& folder, const std::string& name,
                               std::string* found, std::string* reason) = 0;
-  // Creates the file, only where nothing has its name (kTaken: not even a
-  // link, which is not followed), writes exactly `bytes` and answers kOk
-  // once they are on the disk. A file it made but could not fill is gone.
-  virtual Status WriteNewFile(const std::string& path, std::string_view bytes,
-                              std::string* reason) = 0;
-  // As WriteNewFile, for a file that is to replace `replacing`: it gets the
-  // permission bits of the file there, if any, while it is still open.
-  virtual Status WriteReplacement(const std::string& path, std::string_view bytes,
-                                  const std::string& replacing, std::string* reason) = 0;
+  // Creates a file to write, only where nothing has its name (kTaken: not
+  // even a link, which is not followed). When `bits_of` names a file, the
+  // new one gets its permission bits while it is open, where the system
+  // has any.
+  virtual Status CreateNewFile(const std::string& path, const std::string* bits_of,
+                               std::unique_ptr<FileWriter>* file, std::string* reason) = 0;
   // Gives the file at `path` a second, new name `aside` (kTaken as in
-  // WriteNewFile), so that it can be put back after another file was
-  // renamed over it: a hard link, or wherever the system cannot link, a
-  // copy on the disk. kMissing when nothing has the name; fails as
+  // CreateNewFile), so that it can be put back after another file was
+  // renamed over it. kMissing when nothing has the name; kNoLinks where
+  // the file system cannot link (the caller copies it instead); fails as
   // RenameReplacing would for a file that may not be replaced.
   virtual Status KeepAside(const std::string& path, const std::string& aside,
                            std::string* reason) = 0;
@@ -129,11 +189,22 @@ class Platform {
   // system needs to be asked (after RenameReplacing).
   virtual Status SyncFolderOf(const std::string& path, std::string* reason) = 0;
   virtual Status RemoveFile(const std::string& path, std::string* reason) = 0;
-  // Waits until no other process holds the lock file `path`, made where
-  // missing and never removed, then holds it until UnlockFile or the end
-  // of the process, however it ends.
-  virtual Status LockFile(const std::string& path, std::string* reason) = 0;
-  virtual void UnlockFile(const std::string& path) = 0;
+  // Takes the lock file `name` in `folder`, waiting while another process
+  // holds it in a mode that keeps `mode` out, but no longer than the
+  // platform's lock wait (kBusy). Exclusive, it is made where missing;
+  // shared, it is only taken where it is (kMissing), and nothing is made.
+  // It is never written, so a file laid there in wait loses nothing. With
+  // `folder_links` kRefuse, a folder that is a link, or that the opened
+  // lock file turns out not to be in, is kLinked, and nothing is made
+  // through it. kMissing also when, once taken, the lock file is no
+  // longer the one of that name: another run removed it meanwhile.
+  virtual Status LockFile(const std::string& folder, std::string_view name, LockMode mode,
+                          Links folder_links, std::unique_ptr<HeldLock>* lock,
+                          std::string* reason) = 0;
+  // Holds back, until what it answers goes, the signals that end a run
+  // from outside (POSIX: SIGINT, SIGTERM, SIGHUP, SIGQUIT); they act then.
+  // Null where the system has no such signals.
+  virtual std::unique_ptr<HeldSignals> HoldSignals() = 0;
 };
 
 }  // namespace brellam
