@@ -33,11 +33,8 @@ std::wstring Prompt(std::string_view first, const std::wstring& rest = {}) {
   return Widen(first) + (rest.empty() ? L"" : L"\r\n" + rest);
 }
 
-LocalDate Today() {
-  SYSTEMTIME now{};
-  ::GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay};
-}
+// The day as the program itself reads it.
+LocalDate Today() { return Win32Platform().Today(); }
 
 // Runs a Unix command on these paths, through Wine's own doors to the
 // host: a link made so is what Wine shows as what it leads to, and a

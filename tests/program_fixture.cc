@@ -7,8 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
+
+#include "platform/platform-posix.h"
 
 namespace brellam {
 
@@ -29,12 +30,8 @@ std::string ReadBack(std::FILE* file) {
   return bytes;
 }
 
-LocalDate Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-}
+// The day as the program itself reads it.
+LocalDate Today() { return PosixPlatform(0, nullptr).Today(); }
 
 }  // namespace
 
