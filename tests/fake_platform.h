@@ -122,6 +122,7 @@ class FakePlatform : public Platform {
       return FileKind::kFolder;
     }
     if (others.count(Key(path))) return FileKind::kOther;
+    if (lock_files.count(Key(path))) return FileKind::kFile;
     return files.count(Key(path)) ? FileKind::kFile : FileKind::kMissing;
   }
   std::string LongName(const std::string& path) const override { return path; }
@@ -278,6 +279,11 @@ class FakePlatform : public Platform {
     const std::string path = JoinPath(folder, name, style);
     if (!Do("lock " + path, reason)) return Status::kFailed;
     if (KindOf(folder) != FileKind::kFolder) return Status::kMissing;
+    if (lock_gone > 0) {
+      --lock_gone;
+      *reason = "No such file";  // as the system says
+      return Status::kMissing;
+    }
     const auto other = held_elsewhere.find(Key(path));
     if (other != held_elsewhere.end() &&
         (mode == LockMode::kExclusive || other->second == LockMode::kExclusive)) {
@@ -285,10 +291,6 @@ class FakePlatform : public Platform {
     }
     if (mode == LockMode::kShared && !lock_files.count(Key(path))) return Status::kMissing;
     lock_files.insert(Key(path));
-    if (lock_gone > 0) {
-      --lock_gone;
-      return Status::kMissing;
-    }
     locked.insert(path);
     *lock = std::make_unique<Lock>(*this, path);
     return Status::kOk;

@@ -264,6 +264,7 @@ Message frmMain::Pack(const std::string& folder) {
   std::array<std::string, 3> pages;
   for (int attempt = 0;; ++attempt) {
     std::unique_ptr<HeldLock> lock;
+    why.clear();  // not the reason a missing lock file gave the first time
     const Status locked =
         platform_.LockFile(path, kLockFileName, LockMode::kShared, Links::kFollow, &lock, &why);
     if (locked != Status::kOk && locked != Status::kMissing) {

@@ -493,6 +493,7 @@ TEST_F(ConvertSkinTest, APackedTextsNameIsMadeDurable) {
        {std::pair{LockMode::kExclusive, Prompt(kNotSkinFolder, lock + "\n" + std::string(kInUse))},
         std::pair{LockMode::kShared, Prompt(kDone, "D:\\dl\\Blue.txt")}}) {
     platform.held_elsewhere = {{lock, held}};
+    platform.lock_gone = 1;  // made while the pages were read
     platform.files.erase("D:\\dl\\Blue.txt");
     platform.shown.clear();
     EXPECT_EQ(Run(held == LockMode::kShared ? 0 : 1), prompt);

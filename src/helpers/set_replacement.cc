@@ -94,8 +94,10 @@ class SetReplacement {
     for (const std::string& name : names) {
       if (IsLeftoverOf(name, names_)) platform_.RemoveFile(PathOf(name), &reason_);
     }
+    // The set is whole all the same: only this run stops.
     if (recorded && platform_.RemoveFile(record_path, &reason_) != Status::kOk) {
-      return NotRestored(record_path, Status::kFailed);
+      Problem(record_path, Status::kFailed);
+      return false;
     }
     return true;
   }

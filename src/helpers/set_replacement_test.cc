@@ -57,6 +57,11 @@ TEST(SetReplacementTest, StepsInTheirOrder) {
   EXPECT_EQ(refused.result, SetResult::kMixed);
   EXPECT_EQ(refused.problems, (std::vector<FileProblem>{{record, Status::kNotFile, ""}}));
   EXPECT_EQ(platform.files.size(), 2u);
+  // A whole set whose record cannot go: the run stops, but nothing is mixed.
+  platform.files = {{"C:\\s\\Res.htm", "old"}, {record, ""}};
+  platform.writes.clear();
+  platform.fail_at = 2;  // the record's removal
+  EXPECT_EQ(WriteTextFiles(platform, "C:\\s", files, {}).result, SetResult::kOldKept);
 }
 
 }  // namespace
