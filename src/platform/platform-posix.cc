@@ -293,7 +293,9 @@ Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {
     std::memmove(out, utf8.data(), ascii);
     return {ascii, ascii};
   }
-  if (utf8.size() < table_from_ && table_.empty()) {
+  // Pages come in pieces: the table pays once enough of them came.
+  encoded_ += utf8.size();
+  if (encoded_ < table_from_ && table_.empty()) {
     // A piece is taken only when it reads back as it was: the library also
     // writes some characters as look-alikes (U+00A5 as "\\", U+301C as
     // U+FF5E's code) or as nothing (the tag characters), which Windows

@@ -17,9 +17,9 @@ namespace brellam {
 
 class PosixPlatform : public Platform {
  public:
-  // Texts of at least `table_from` bytes are encoded through a table made
-  // once from the C library's: it takes a few milliseconds to make, and
-  // pays only for large texts.
+  // Once `table_from` bytes were encoded, texts are encoded through a table
+  // made once from the C library's: it takes a few milliseconds to make,
+  // and pays only for large texts.
   PosixPlatform(int argc, const char* const* argv, std::size_t table_from = 64 << 10);
   ~PosixPlatform() override;
   PosixPlatform(const PosixPlatform&) = delete;
@@ -65,6 +65,7 @@ class PosixPlatform : public Platform {
   mutable iconv_t from_932_ = reinterpret_cast<iconv_t>(-1);
   mutable std::vector<std::uint16_t> table_;
   std::size_t table_from_;
+  mutable std::size_t encoded_ = 0;
   std::uint64_t fallback_counter_ = 0;
   std::map<std::string, int> locks_;  // each held lock file's descriptor
 };
