@@ -47,13 +47,12 @@ PageWriter::PageWriter(TextEncoding encoding, bool line_end_after, const Platfor
 
 bool PageWriter::Feed(std::string_view bytes) {
   if (!utf16_) return renamer_.Feed(bytes);
-  const auto append = [this](char32_t c, std::size_t) { AppendUtf8(c, utf8_); };
   // In pieces whose UTF-8 stays within kPagePiece.
   while (!bytes.empty()) {
     const std::string_view piece = bytes.substr(0, kPagePiece / 2);
     bytes.remove_prefix(piece.size());
     utf8_.clear();
-    utf16_->Feed(piece, append);
+    utf16_->FeedAsUtf8(piece, utf8_);
     if (!renamer_.Feed(utf8_)) return false;
   }
   return true;
@@ -62,7 +61,7 @@ bool PageWriter::Feed(std::string_view bytes) {
 bool PageWriter::Finish() {
   if (utf16_) {
     utf8_.clear();
-    utf16_->Finish([this](char32_t c, std::size_t) { AppendUtf8(c, utf8_); });
+    utf16_->FinishAsUtf8(utf8_);
     renamer_.Feed(utf8_);
   }
   bool ok = renamer_.Finish();

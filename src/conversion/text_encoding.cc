@@ -20,6 +20,14 @@ constexpr std::size_t kLongestMark = kUtf8ByteOrderMark.size();
 // UTF-16 is looked at in pieces of this many bytes, for the units' bytes.
 constexpr std::size_t kUtf16Piece = 32 << 10;
 
+// Writes a byte for each UTF-16 code unit: itself when ASCII, else 0x80.
+struct UnitBytes {
+  void operator()(char32_t c, std::size_t units) {
+    for (std::size_t i = 0; i < units; ++i) *out++ = static_cast<char>(c < 0x80 ? c : 0x80);
+  }
+  char* out;
+};
+
 // Code page 932 bytes for the characters that other systems' Japanese
 // tables put where Windows has its own.
 struct Substitute {
@@ -76,12 +84,10 @@ void EncodingCheck::FeedText(std::string_view bytes) {
     bytes.remove_prefix(piece.size());
     // A pair whose high surrogate came before writes one byte more.
     unit_bytes_.resize(piece.size() / 2 + 2);
-    char* unit = unit_bytes_.data();
-    utf16_->Feed(piece, [&unit](char32_t c, std::size_t units) {
-      for (std::size_t i = 0; i < units; ++i) *unit++ = static_cast<char>(c < 0x80 ? c : 0x80);
-    });
-    units_(
-        std::string_view(unit_bytes_.data(), static_cast<std::size_t>(unit - unit_bytes_.data())));
+    UnitBytes unit{unit_bytes_.data()};
+    utf16_->Feed(piece, unit);
+    units_(std::string_view(unit_bytes_.data(),
+                            static_cast<std::size_t>(unit.out - unit_bytes_.data())));
   }
 }
 
@@ -121,11 +127,9 @@ DecodedText DecodeText(std::string bytes, std::string* reason) {
     decoded.text = std::move(bytes);
     return decoded;
   }
-  decoded.text.reserve(text.size() / 2 * 3);
   Utf16Reader reader(decoded.encoding == TextEncoding::kUtf16Be);
-  const auto append = [&decoded](char32_t c, std::size_t) { AppendUtf8(c, decoded.text); };
-  reader.Feed(text, append);
-  reader.Finish(append);
+  reader.FeedAsUtf8(text, decoded.text);
+  reader.FinishAsUtf8(decoded.text);
   return decoded;
 }
 

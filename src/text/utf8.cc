@@ -80,22 +80,8 @@ std::uint64_t Utf8Checker::Finish() {
 }
 
 void AppendUtf8(char32_t code_point, std::string& out) {
-  const auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
-  if (code_point < 0x80) {
-    byte(code_point);
-  } else if (code_point < 0x800) {
-    byte(0xC0 | (code_point >> 6));
-    byte(0x80 | (code_point & 0x3F));
-  } else if (code_point < 0x10000) {
-    byte(0xE0 | (code_point >> 12));
-    byte(0x80 | ((code_point >> 6) & 0x3F));
-    byte(0x80 | (code_point & 0x3F));
-  } else {
-    byte(0xF0 | (code_point >> 18));
-    byte(0x80 | ((code_point >> 12) & 0x3F));
-    byte(0x80 | ((code_point >> 6) & 0x3F));
-    byte(0x80 | (code_point & 0x3F));
-  }
+  char bytes[kLongestUtf8];
+  out.append(bytes, WriteUtf8(code_point, bytes));
 }
 
 Encoded TakeInPieces(std::string_view utf8, char* out,

@@ -104,6 +104,29 @@ class Utf8Checker {
   std::uint64_t cut_at_ = 0;
 };
 
+inline constexpr std::size_t kLongestUtf8 = 4;
+
+// Writes the code point in UTF-8 at `out`; answers where it ends.
+inline char* WriteUtf8(char32_t code_point, char* out) {
+  const auto byte = [&out](char32_t value) { *out++ = static_cast<char>(value); };
+  if (code_point < 0x80) {
+    byte(code_point);
+  } else if (code_point < 0x800) {
+    byte(0xC0 | (code_point >> 6));
+    byte(0x80 | (code_point & 0x3F));
+  } else if (code_point < 0x10000) {
+    byte(0xE0 | (code_point >> 12));
+    byte(0x80 | ((code_point >> 6) & 0x3F));
+    byte(0x80 | (code_point & 0x3F));
+  } else {
+    byte(0xF0 | (code_point >> 18));
+    byte(0x80 | ((code_point >> 12) & 0x3F));
+    byte(0x80 | ((code_point >> 6) & 0x3F));
+    byte(0x80 | (code_point & 0x3F));
+  }
+  return out;
+}
+
 // The code point in UTF-8 at the end of `out`.
 void AppendUtf8(char32_t code_point, std::string& out);
 
