@@ -347,7 +347,8 @@ SlowFile ReadSlowly(std::string_view file, const FakePlatform& platform) {
 void CheckStreamedFile(std::string_view file) {
   const FakePlatform platform;
   const SlowFile slow = ReadSlowly(file, platform);
-  for (const std::size_t piece : {1u, 2u, 3u, 7u}) {
+  // 13: longer than the bytes a piece is joined with, as the program reads.
+  for (const std::size_t piece : {1u, 2u, 3u, 7u, 13u}) {
     const auto feed = [&](std::uint64_t begin, std::uint64_t end, auto& to) {
       for (auto at = static_cast<std::size_t>(begin); at < end; at += piece) {
         to.Feed(file.substr(at, std::min<std::size_t>(piece, end - at)));
@@ -373,6 +374,33 @@ void CheckStreamedFile(std::string_view file) {
       FUZZ_CHECK(written == slow.pages[part]);
     }
   }
+}
+
+// Characters of every length and lead byte that UTF-8 has, and now and then
+// bytes that are none, so that long well-formed stretches reach each check.
+std::string MixedUtf8(FuzzedDataProvider& data) {
+  static constexpr std::array<std::array<char32_t, 2>, 7> kRanges = {{{0x20, 0x7E},
+                                                                      {0x80, 0x7FF},
+                                                                      {0x800, 0xFFF},
+                                                                      {0x1000, 0xCFFF},
+                                                                      {0xD000, 0xD7FF},
+                                                                      {0xE000, 0xFFFF},
+                                                                      {0x10000, 0x10FFFF}}};
+  static constexpr std::array<std::string_view, 9> kNoCharacters = {
+      "\xED\xA0\x80",     "\xE0\x9F\xBF",     "\xC0\xAF", "\xC1\xBF", "\xF0\x8F\xBF\xBF",
+      "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\x80",     "\xE3\x81"};
+  std::string text;
+  while (data.remaining_bytes() > 0) {
+    const auto kind = data.ConsumeIntegralInRange<std::size_t>(0, kRanges.size() + 1);
+    if (kind < kRanges.size()) {
+      AppendUtf8(data.ConsumeIntegralInRange(kRanges[kind][0], kRanges[kind][1]), text);
+    } else if (kind == kRanges.size()) {
+      text += kCrLf;
+    } else if (data.ConsumeIntegralInRange(0, 15) == 0) {
+      text += kNoCharacters[data.ConsumeIntegralInRange<std::size_t>(0, kNoCharacters.size() - 1)];
+    }
+  }
+  return text;
 }
 
 // A line of fuzz bytes without CR LF, in which no page file is named.
@@ -503,5 +531,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   brellam::CheckBuiltSkinSplitsBack(data);
   FuzzedDataProvider pack_data(bytes, size);
   brellam::CheckPackRoundTrip(pack_data);
+  FuzzedDataProvider utf8_data(bytes, size);
+  const std::string mixed = brellam::MixedUtf8(utf8_data);
+  brellam::CheckUnicodeAgainstTheRules(mixed);
+  brellam::CheckStreamedFile(mixed);
   return 0;
 }

@@ -3,9 +3,68 @@
 #include <algorithm>
 #include <cstring>
 
+// Sixteen bytes at a time where the processor surely can: every x86-64 one.
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define BRELLAM_SSE2 1
+#endif
+
 namespace brellam {
 
 namespace {
+
+// From `in`, where a character starts, skips blocks of sixteen bytes that
+// hold nothing but ASCII and well-formed characters of two and three bytes
+// whose lead byte needs no closer look (not C0, C1, E0, ED or F0 on), as
+// most of a skin does, and answers where a character starts after them;
+// `retry` where a block failed that look, or `end`.
+const unsigned char* SkipPlainBlocks(const unsigned char* in, const unsigned char* end,
+                                     bool* long_characters, const unsigned char** retry) {
+  *retry = end;
+#ifdef BRELLAM_SSE2
+  // As signed bytes, continuation bytes 0x80-0xBF are those below -64.
+  const __m128i zero = _mm_setzero_si128();
+  const auto at_least = [](__m128i bytes, char least) {
+    return _mm_cmpeq_epi8(_mm_max_epu8(bytes, _mm_set1_epi8(least)), bytes);
+  };
+  __m128i leads_before = zero;
+  __m128i long_leads_before = zero;
+  __m128i long_leads = zero;
+  for (; end - in >= 16; in += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i continuations = _mm_cmplt_epi8(bytes, _mm_set1_epi8(-64));
+    const __m128i leads = at_least(bytes, '\xC0');
+    const __m128i three_byte_leads = at_least(bytes, '\xE0');
+    // Nonzero where a byte needs the closer look.
+    const __m128i closer_look = _mm_or_si128(
+        _mm_or_si128(
+            _mm_subs_epu8(bytes, _mm_set1_epi8('\xEF')),
+            _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8('\xFE')), _mm_set1_epi8('\xC0'))),
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\xE0')),
+                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\xED'))));
+    // Each lead byte calls for a continuation byte after it, a three-byte
+    // lead for one more after that, the last ones of a block in the next.
+    const __m128i called_for = _mm_or_si128(
+        _mm_or_si128(_mm_slli_si128(leads, 1), _mm_srli_si128(leads_before, 15)),
+        _mm_or_si128(_mm_slli_si128(three_byte_leads, 2), _mm_srli_si128(long_leads_before, 14)));
+    const __m128i wrong = _mm_or_si128(_mm_xor_si128(called_for, continuations), closer_look);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(wrong, zero)) != 0xFFFF) {
+      *retry = in + 16;
+      break;
+    }
+    leads_before = leads;
+    long_leads_before = three_byte_leads;
+    long_leads = _mm_or_si128(long_leads, three_byte_leads);
+  }
+  *long_characters = *long_characters || _mm_movemask_epi8(long_leads) != 0;
+  // Back to the start of a character that the last block left incomplete.
+  if ((_mm_movemask_epi8(leads_before) & 0x8000) != 0) return in - 1;
+  if ((_mm_movemask_epi8(long_leads_before) & 0x4000) != 0) return in - 2;
+#else
+  (void)long_characters;
+#endif
+  return in;
+}
 
 // Where the first character from `at` on that is not well-formed starts,
 // or bytes.size(). Most of a skin is ASCII (its HTML) or three-byte
@@ -14,8 +73,13 @@ std::size_t WellFormedUpTo(std::string_view bytes, std::size_t at, bool* long_ch
   const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* const end = begin + bytes.size();
   const auto* in = begin + at;
+  const auto* blocks_from = in;
   constexpr std::uint64_t kHighBits = 0x8080808080808080u;
   while (in != end) {
+    if (in >= blocks_from) {
+      in = SkipPlainBlocks(in, end, long_characters, &blocks_from);
+      if (in == end) break;
+    }
     if (*in < 0x80) {
       std::uint64_t words[2];
       while (end - in >= static_cast<std::ptrdiff_t>(sizeof words)) {
