@@ -128,7 +128,11 @@ DecodedText DecodeText(std::string bytes, std::string* reason) {
     return decoded;
   }
   Utf16Reader reader(decoded.encoding == TextEncoding::kUtf16Be);
-  reader.FeedAsUtf8(text, decoded.text);
+  // In pieces into room reserved once: memory only for what it takes.
+  decoded.text.reserve(text.size() / 2 * 3 + 2 * kLongestUtf8);
+  for (std::size_t at = 0; at < text.size(); at += kUtf16Piece) {
+    reader.FeedAsUtf8(text.substr(at, kUtf16Piece), decoded.text);
+  }
   reader.FinishAsUtf8(decoded.text);
   return decoded;
 }
