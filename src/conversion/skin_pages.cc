@@ -10,9 +10,9 @@ namespace brellam {
 
 namespace {
 
-// Room for a piece of kPagePiece bytes after what waits to go out; a
-// reference that lengthens the text sends the waiting bytes out first.
-constexpr std::size_t kOutSize = 2 * kPagePiece;
+// Room for what a piece of the renamer's (at most kPagePiece bytes) becomes
+// in the code page; what waits to go out goes first where there is not.
+constexpr std::size_t kOutSize = kPagePiece;
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -42,7 +42,7 @@ PageWriter::PageWriter(TextEncoding encoding, bool line_end_after, const Platfor
   if (encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be) {
     utf16_.emplace(encoding == TextEncoding::kUtf16Be);
   }
-  if (unicode_) out_ = std::make_unique<char[]>(kOutSize);
+  if (unicode_) out_ = std::make_unique_for_overwrite<char[]>(kOutSize);
 }
 
 bool PageWriter::Feed(std::string_view bytes) {
@@ -88,7 +88,6 @@ bool PageWriter::Encode(std::string_view utf8) {
   const std::size_t whole = utf8.size() - CutShort(utf8);
   EncodeWhole(utf8.substr(0, whole));
   cut_.assign(utf8.substr(whole));
-  if (out_size_ >= kPagePiece) Flush();
   return ok_;
 }
 

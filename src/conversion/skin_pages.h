@@ -20,7 +20,7 @@ namespace brellam {
 // are split on their own characters and then written as AppendAnsi writes
 // them, characters the code page lacks as HTML references. Every
 // "NewRes.htm" becomes "New.htm" as in SplitSkinText. The sink gets pieces
-// of at most twice kPagePiece bytes: memory does not grow with the page.
+// of at most kPagePiece bytes: memory does not grow with the page.
 class PageWriter {
  public:
   PageWriter(TextEncoding encoding, bool line_end_after, const Platform& platform, PageSink sink);

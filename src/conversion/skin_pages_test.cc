@@ -42,7 +42,7 @@ TEST(PageWriterTest, WritesALargePageInBoundedPieces) {
       writer.Feed(std::string_view(page).substr(at, 4 * kPagePiece));
     }
     EXPECT_TRUE(writer.Finish());
-    EXPECT_LE(largest, 2 * kPagePiece);
+    EXPECT_LE(largest, kPagePiece);
     EXPECT_EQ(written, expected + "\r\n");
   }
 }

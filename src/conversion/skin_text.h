@@ -127,7 +127,7 @@ class PageRenamer {
   PieceWindow<6, 3> window_;
   bool line_end_after_;
   PageSink sink_;
-  std::unique_ptr<char[]> out_ = std::make_unique<char[]>(kPagePiece);
+  std::unique_ptr<char[]> out_ = std::make_unique_for_overwrite<char[]>(kPagePiece);
   std::size_t out_size_ = 0;
   std::uint64_t emitted_ = 0;  // bytes of the page before it are written
   bool ok_ = true;
