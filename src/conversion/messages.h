@@ -3,6 +3,7 @@
 #define BRELLAM_CONVERSION_MESSAGES_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -45,16 +46,16 @@ inline constexpr std::string_view kHostNotAbsolute = "絶対パスではない";
 inline constexpr std::string_view kHostFolderMissing = "そのフォルダが無い";
 
 // Why a skin text's bytes are refused; `offset` counts from 0.
-inline std::string AtByte(std::size_t offset) {
+inline std::string AtByte(std::uint64_t offset) {
   return "（先頭から " + std::to_string(offset + 1) + " バイト目）";
 }
-inline std::string Utf16OddSize(std::size_t size) {
+inline std::string Utf16OddSize(std::uint64_t size) {
   return "UTF-16 なのにバイト数が奇数（" + std::to_string(size) + " バイト）";
 }
-inline std::string Utf16UnpairedSurrogate(std::size_t offset) {
+inline std::string Utf16UnpairedSurrogate(std::uint64_t offset) {
   return "UTF-16 の対になっていないサロゲート" + AtByte(offset);
 }
-inline std::string IllFormedUtf8(std::size_t offset) {
+inline std::string IllFormedUtf8(std::uint64_t offset) {
   return "UTF-8 として正しくないバイト" + AtByte(offset);
 }
 inline constexpr std::string_view kEmptyFile = "0 バイト";

@@ -14,35 +14,19 @@ namespace brellam {
 
 namespace {
 
-constexpr std::size_t kNone = std::string_view::npos;
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+constexpr std::size_t kLongestMark = kUtf8ByteOrderMark.size();
+// UTF-16 is looked at in pieces of this many bytes, for the units' bytes.
+constexpr std::size_t kUtf16Piece = 32 << 10;
 
-// Skips eight ASCII bytes at a time: most of a skin is HTML.
-std::size_t SkipAscii(std::string_view bytes, std::size_t at) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  std::uint64_t word;
-  while (at + sizeof word <= bytes.size()) {
-    std::memcpy(&word, bytes.data() + at, sizeof word);
-    if ((word & kHighBits) != 0) break;
-    at += sizeof word;
+// Writes a byte for each UTF-16 code unit: itself when ASCII, else 0x80.
+struct UnitBytes {
+  void operator()(char32_t c, std::size_t units) {
+    for (std::size_t i = 0; i < units; ++i) *out++ = static_cast<char>(c < 0x80 ? c : 0x80);
   }
-  while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80) ++at;
-  return at;
-}
-
-// Where the first ill-formed byte is, or kNone; `long_characters` tells
-// whether a character of three or four bytes came before it.
-std::size_t FirstIllFormedUtf8(std::string_view bytes, bool* long_characters) {
-  *long_characters = false;
-  for (std::size_t at = SkipAscii(bytes, 0); at < bytes.size(); at = SkipAscii(bytes, at)) {
-    const Utf8Character c = Utf8At(bytes, at);
-    if (!c.well_formed) return at;
-    *long_characters = *long_characters || c.size >= 3;
-    at += c.size;
-  }
-  return kNone;
-}
+  char* out;
+};
 
 // Code page 932 bytes for the characters that other systems' Japanese
 // tables put where Windows has its own.
@@ -62,36 +46,94 @@ constexpr Substitute kSubstitutes932[] = {
 
 }  // namespace
 
+void EncodingCheck::Feed(std::string_view bytes) {
+  size_ += bytes.size();
+  if (!decided_) {
+    const std::size_t taken = std::min(bytes.size(), kLongestMark - head_.size());
+    head_.append(bytes.substr(0, taken));
+    bytes.remove_prefix(taken);
+    if (head_.size() < kLongestMark) return;
+    Decide();
+  }
+  FeedText(bytes);
+}
+
+void EncodingCheck::Decide() {
+  decided_ = true;
+  const std::string_view head = head_;
+  if (head.starts_with(kUtf16LeMark) || head.starts_with(kUtf16BeMark)) {
+    const bool big_endian = head.starts_with(kUtf16BeMark);
+    encoding_ = big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le;
+    mark_size_ = kUtf16LeMark.size();
+    utf16_.emplace(big_endian);
+  } else if (head.starts_with(kUtf8ByteOrderMark)) {
+    encoding_ = TextEncoding::kUtf8;
+    mark_size_ = kUtf8ByteOrderMark.size();
+  }
+  FeedText(head.substr(mark_size_));
+}
+
+void EncodingCheck::FeedText(std::string_view bytes) {
+  if (!utf16_) {
+    utf8_.Feed(bytes);
+    if (!bytes.empty()) units_(bytes);
+    return;
+  }
+  while (!bytes.empty()) {
+    const std::string_view piece = bytes.substr(0, kUtf16Piece);
+    bytes.remove_prefix(piece.size());
+    // A pair whose high surrogate came before writes one byte more.
+    unit_bytes_.resize(piece.size() / 2 + 2);
+    UnitBytes unit{unit_bytes_.data()};
+    utf16_->Feed(piece, unit);
+    units_(std::string_view(unit_bytes_.data(),
+                            static_cast<std::size_t>(unit.out - unit_bytes_.data())));
+  }
+}
+
+bool EncodingCheck::Finish(TextEncoding* encoding, std::string* reason) {
+  if (!decided_) Decide();
+  *encoding = encoding_;
+  if (utf16_) {
+    if (size_ % 2 != 0) {
+      *reason = Utf16OddSize(size_);
+      return false;
+    }
+    const std::uint64_t unpaired = utf16_->Finish([](char32_t, std::size_t) {});
+    if (unpaired != Utf16Reader::kPaired) {
+      *reason = Utf16UnpairedSurrogate(mark_size_ + unpaired);
+      return false;
+    }
+  } else if (encoding_ == TextEncoding::kUtf8) {
+    const std::uint64_t ill_formed = utf8_.Finish();
+    if (ill_formed != Utf8Checker::kWellFormed) {
+      *reason = IllFormedUtf8(mark_size_ + ill_formed);
+      return false;
+    }
+  } else if (utf8_.Finish() == Utf8Checker::kWellFormed && utf8_.long_characters()) {
+    *encoding = TextEncoding::kUtf8;
+  }
+  return true;
+}
+
 DecodedText DecodeText(std::string bytes, std::string* reason) {
   DecodedText decoded;
-  const std::string_view view(bytes);
-  if (view.starts_with(kUtf16LeMark) || view.starts_with(kUtf16BeMark)) {
-    const bool big_endian = view.starts_with(kUtf16BeMark);
-    decoded.encoding = big_endian ? TextEncoding::kUtf16Be : TextEncoding::kUtf16Le;
-    const std::size_t mark = kUtf16LeMark.size();
-    if (view.size() % 2 != 0) {
-      *reason = Utf16OddSize(view.size());
-    } else if (const std::size_t bad = AppendUtf16(view.substr(mark), big_endian, decoded.text);
-               bad != kNone) {
-      *reason = Utf16UnpairedSurrogate(mark + bad);
-      decoded.text.clear();
-    }
+  EncodingCheck check([](std::string_view) {});
+  check.Feed(bytes);
+  if (!check.Finish(&decoded.encoding, reason)) return decoded;
+  const std::string_view text = std::string_view(bytes).substr(check.MarkSize());
+  if (check.UnitSize() == 1) {
+    bytes.erase(0, check.MarkSize());
+    decoded.text = std::move(bytes);
     return decoded;
   }
-  bool long_characters = false;
-  if (view.starts_with(kUtf8ByteOrderMark)) {
-    decoded.encoding = TextEncoding::kUtf8;
-    const std::size_t bad =
-        FirstIllFormedUtf8(view.substr(kUtf8ByteOrderMark.size()), &long_characters);
-    if (bad != kNone) {
-      *reason = IllFormedUtf8(kUtf8ByteOrderMark.size() + bad);
-      return decoded;
-    }
-    bytes.erase(0, kUtf8ByteOrderMark.size());
-  } else if (FirstIllFormedUtf8(view, &long_characters) == kNone && long_characters) {
-    decoded.encoding = TextEncoding::kUtf8;
+  Utf16Reader reader(decoded.encoding == TextEncoding::kUtf16Be);
+  // In pieces into room reserved once: memory only for what it takes.
+  decoded.text.reserve(text.size() / 2 * 3 + 2 * kLongestUtf8);
+  for (std::size_t at = 0; at < text.size(); at += kUtf16Piece) {
+    reader.FeedAsUtf8(text.substr(at, kUtf16Piece), decoded.text);
   }
-  decoded.text = std::move(bytes);
+  reader.FinishAsUtf8(decoded.text);
   return decoded;
 }
 

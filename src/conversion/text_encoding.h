@@ -4,10 +4,15 @@
 #ifndef BRELLAM_CONVERSION_TEXT_ENCODING_H_
 #define BRELLAM_CONVERSION_TEXT_ENCODING_H_
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
+#include "text/utf16.h"
+#include "text/utf8.h"
 
 namespace brellam {
 
@@ -20,12 +25,48 @@ struct DecodedText {
   std::string text;
 };
 
-// Decides from the bytes: a byte-order mark first (UTF-8, UTF-16 LE or BE);
-// then UTF-8 when every byte is well-formed UTF-8 and at least one
-// character takes three or four bytes, since text of ASCII and half-width
-// katakana in code page 932 can be well-formed two-byte UTF-8; else the
-// ANSI code page. Linear in the size. Bytes that are not what their mark
-// says give an empty text, and `reason` says where they go wrong.
+// How a text's bytes are to be read, decided from the bytes fed in pieces of
+// any size: a byte-order mark first (UTF-8, UTF-16 LE or BE); then UTF-8
+// when every byte is well-formed UTF-8 and at least one character takes
+// three or four bytes, since text of ASCII and half-width katakana in code
+// page 932 can be well-formed two-byte UTF-8; else the ANSI code page. So
+// without a mark it is known only at the end. Linear in the size.
+class EncodingCheck {
+ public:
+  // Handed the text after its mark, in pieces, one byte for each of its
+  // code units: its own bytes, or for UTF-16 a unit's byte when it is
+  // ASCII and 0x80 for any other. Line ends and page names stand there
+  // where they stand in the text.
+  using Units = std::function<void(std::string_view)>;
+
+  explicit EncodingCheck(Units units) : units_(std::move(units)) {}
+
+  void Feed(std::string_view bytes);
+  // After the last piece: the encoding, and false, with the reason, for
+  // bytes that are not what their mark says.
+  bool Finish(TextEncoding* encoding, std::string* reason);
+  // The bytes fed. Unit n of the text is at MarkSize() + n * UnitSize().
+  std::uint64_t Size() const { return size_; }
+  std::size_t MarkSize() const { return mark_size_; }
+  std::size_t UnitSize() const { return utf16_ ? 2 : 1; }
+
+ private:
+  void Decide();
+  void FeedText(std::string_view bytes);
+
+  Units units_;
+  std::string head_;  // the first bytes, until they show whether a mark begins the text
+  bool decided_ = false;
+  TextEncoding encoding_ = TextEncoding::kAnsi;
+  std::size_t mark_size_ = 0;
+  std::uint64_t size_ = 0;
+  Utf8Checker utf8_;
+  std::optional<Utf16Reader> utf16_;
+  std::string unit_bytes_;
+};
+
+// The whole text, decided as EncodingCheck decides. Bytes that are refused
+// give an empty text, and `reason` says why.
 DecodedText DecodeText(std::string bytes, std::string* reason);
 
 // What a character that the ANSI code page lacks becomes.

@@ -7,6 +7,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -17,10 +18,13 @@ namespace brellam {
 
 class PosixPlatform : public Platform {
  public:
-  // Texts of at least `table_from` bytes are encoded through a table made
-  // once from the C library's: it takes a few milliseconds to make, and
-  // pays only for large texts. A lock that another process holds is waited
-  // for `lock_wait` at the most.
+  // A code page 932 code as its bytes; the second is 0 for a one-byte code.
+  using Code932 = std::array<char, 2>;
+
+  // Once `table_from` bytes were encoded, texts are encoded through a table
+  // made once from the C library's: it takes a few milliseconds to make,
+  // and pays only for large texts. A lock that another process holds is
+  // waited for `lock_wait` at the most.
   PosixPlatform(int argc, const char* const* argv, std::size_t table_from = 64 << 10,
                 std::chrono::milliseconds lock_wait = std::chrono::seconds(10));
   ~PosixPlatform() override;
@@ -70,8 +74,9 @@ class PosixPlatform : public Platform {
   // Opened at the first use and kept: a page is encoded in many pieces.
   mutable iconv_t to_932_ = reinterpret_cast<iconv_t>(-1);
   mutable iconv_t from_932_ = reinterpret_cast<iconv_t>(-1);
-  mutable std::vector<std::uint16_t> table_;
+  mutable std::vector<Code932> table_;
   std::size_t table_from_;
+  mutable std::size_t encoded_ = 0;
   std::uint64_t fallback_counter_ = 0;
   std::chrono::milliseconds lock_wait_;
 };

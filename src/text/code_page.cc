@@ -30,17 +30,36 @@ const CodePage& SingleByteCodePage() {
   return cp;
 }
 
-bool StartsCharacter(std::string_view text, std::size_t pos, const CodePage& code_page) {
-  // A byte that is no lead byte always ends a character, so a character
-  // starts right after it; parse forward from there.
+namespace {
+
+// Where the character that holds the run of lead bytes just before `pos`
+// starts: a byte that is no lead byte always ends a character.
+std::size_t RunStart(std::string_view text, std::size_t pos, const CodePage& code_page,
+                     bool lead_before) {
   std::size_t i = pos;
   while (i > 0 && code_page.IsLead(text[i - 1])) --i;
+  return i == 0 && lead_before && !text.empty() && code_page.IsTrail(text[0]) ? 1 : i;
+}
+
+}  // namespace
+
+bool StartsCharacterAfterLeads(std::string_view text, std::size_t pos, const CodePage& code_page,
+                               bool lead_before) {
+  // Parse forward from the start of the run.
+  std::size_t i = RunStart(text, pos, code_page, lead_before);
   while (i < pos) {
     const bool pair =
         code_page.IsLead(text[i]) && i + 1 < text.size() && code_page.IsTrail(text[i + 1]);
     i += pair ? 2 : 1;
   }
   return i == pos;
+}
+
+bool EndsInLead(std::string_view text, const CodePage& code_page, bool lead_before) {
+  if (text.empty()) return lead_before;
+  std::size_t i = RunStart(text, text.size(), code_page, lead_before);
+  while (i + 1 < text.size()) i += code_page.IsTrail(text[i + 1]) ? 2u : 1u;
+  return i + 1 == text.size() && code_page.IsLead(text[i]);
 }
 
 }  // namespace brellam

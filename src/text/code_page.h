@@ -29,7 +29,20 @@ const CodePage& SingleByteCodePage();
 // byte at `pos` as its trail. Looks back only over the run of lead bytes
 // that ends just before `pos`, so a scan that asks at growing positions
 // stays linear as long as the bytes it asks about are not lead bytes.
-bool StartsCharacter(std::string_view text, std::size_t pos, const CodePage& code_page);
+// `lead_before`: `text` is a piece of a longer text, just after a lead byte
+// that starts a character, which takes text[0] when that is a trail byte.
+bool StartsCharacterAfterLeads(std::string_view text, std::size_t pos, const CodePage& code_page,
+                               bool lead_before);
+inline bool StartsCharacter(std::string_view text, std::size_t pos, const CodePage& code_page,
+                            bool lead_before = false) {
+  // A byte that is no lead byte always ends a character.
+  return (pos > 0 && !code_page.IsLead(text[pos - 1])) ||
+         StartsCharacterAfterLeads(text, pos, code_page, lead_before);
+}
+
+// Whether `text` ends in a lead byte that starts a character, so that the
+// text after it begins as StartsCharacter's `lead_before` says.
+bool EndsInLead(std::string_view text, const CodePage& code_page, bool lead_before = false);
 
 }  // namespace brellam
 

@@ -2,7 +2,10 @@
 #ifndef BRELLAM_TEXT_UTF8_H_
 #define BRELLAM_TEXT_UTF8_H_
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -56,6 +59,72 @@ inline Utf8Character Utf8At(std::string_view text, std::size_t at) {
     high = 0xBF;
   }
   return {code_point, size, true};
+}
+
+// Four bytes from `in`, the first lowest, in one load where the machine
+// allows: most of Japanese text is three-byte characters, looked at whole.
+inline std::uint32_t FourBytesAt(const unsigned char* in) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint32_t bytes;
+    std::memcpy(&bytes, in, sizeof bytes);
+    return bytes;
+  } else {
+    return in[0] | (std::uint32_t{in[1]} << 8) | (std::uint32_t{in[2]} << 16) |
+           (std::uint32_t{in[3]} << 24);
+  }
+}
+
+// Whether the bytes that FourBytesAt gives begin with a well-formed
+// three-byte character: 1110xxxx 10xxxxxx 10xxxxxx, where bit 5 of the
+// second byte tells an overlong form (E0 80-9F) and a surrogate (ED A0-BF)
+// from the rest.
+inline bool IsThreeByteCharacter(std::uint32_t bytes) {
+  return (bytes & 0xC0C0F0) == 0x8080E0 && (bytes & 0x200F) != 0 && (bytes & 0x20FF) != 0x20ED;
+}
+
+// Checks bytes fed in pieces of any size for well-formed UTF-8, reading
+// them as Utf8At does.
+class Utf8Checker {
+ public:
+  static constexpr std::uint64_t kWellFormed = ~std::uint64_t{0};
+
+  void Feed(std::string_view bytes);
+  // After the last piece: the offset, from the first byte fed, of the
+  // first bytes that are no character, or kWellFormed.
+  std::uint64_t Finish();
+  // A character of three or four bytes came before any such bytes.
+  bool long_characters() const { return long_characters_; }
+
+ private:
+  std::uint64_t fed_ = 0;
+  std::uint64_t ill_formed_ = kWellFormed;
+  bool long_characters_ = false;
+  // A character that the end of the last piece cut short, and where.
+  std::string cut_;
+  std::uint64_t cut_at_ = 0;
+};
+
+inline constexpr std::size_t kLongestUtf8 = 4;
+
+// Writes the code point in UTF-8 at `out`; answers where it ends.
+inline char* WriteUtf8(char32_t code_point, char* out) {
+  const auto byte = [&out](char32_t value) { *out++ = static_cast<char>(value); };
+  if (code_point < 0x80) {
+    byte(code_point);
+  } else if (code_point < 0x800) {
+    byte(0xC0 | (code_point >> 6));
+    byte(0x80 | (code_point & 0x3F));
+  } else if (code_point < 0x10000) {
+    byte(0xE0 | (code_point >> 12));
+    byte(0x80 | ((code_point >> 6) & 0x3F));
+    byte(0x80 | (code_point & 0x3F));
+  } else {
+    byte(0xF0 | (code_point >> 18));
+    byte(0x80 | ((code_point >> 12) & 0x3F));
+    byte(0x80 | ((code_point >> 6) & 0x3F));
+    byte(0x80 | (code_point & 0x3F));
+  }
+  return out;
 }
 
 // The code point in UTF-8 at the end of `out`.
