@@ -53,7 +53,7 @@ class WindowsProgramTest : public testing::Test {
   }
 
   // Runs brellam.exe, expecting exactly one box captioned "brellam" with an
-  // OK button only and no icon; answers its prompt.
+  // OK button only and no icon, within the screen; answers its prompt.
   std::wstring Run(const std::wstring& arguments, DWORD expected_exit) {
     run_began = Today();
     const DrivenRun run = RunAndAnswer(WindowsPath(BRELLAM_EXE), arguments, root.wstring());
@@ -65,6 +65,7 @@ class WindowsProgramTest : public testing::Test {
     EXPECT_EQ(run.boxes[0].caption, L"brellam");
     EXPECT_EQ(run.boxes[0].buttons, L"OK");
     EXPECT_FALSE(run.boxes[0].icon);
+    EXPECT_LE(run.boxes[0].width, ::GetSystemMetrics(SM_CXSCREEN));
     return run.boxes[0].prompt;
   }
 

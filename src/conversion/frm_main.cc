@@ -49,22 +49,21 @@ constexpr std::size_t kMostItemsShownEach = 10;
 // the room of two, or fewer; counted short so that the estimate errs tall.
 constexpr std::size_t kColumnsPerRow = 48;
 
-// The rows `text` takes in the box.
+// The rows `text` takes in the box, its long lines cut as the box shows them.
 std::size_t RowCount(std::string_view text) {
+  const std::string shown = CutLongLines(text);
   std::size_t rows = 0;
   std::size_t columns = 0;
-  for (std::size_t at = 0; at <= text.size();) {
-    if (at == text.size() || text[at] == '\n') {
+  for (std::size_t at = 0; at <= shown.size();) {
+    if (at == shown.size() || shown[at] == '\n') {
       // Wrapped at word ends, a long line loses up to a row to the gaps.
       rows += columns <= kColumnsPerRow ? 1 : (columns + kColumnsPerRow - 1) / kColumnsPerRow + 1;
       columns = 0;
       ++at;
       continue;
     }
-    const Utf8Character c = Utf8At(text, at);
-    const bool half_width =
-        c.code_point < 0x1100 || (c.code_point >= 0xFF61 && c.code_point <= 0xFFDC);
-    columns += half_width ? 1 : 2;
+    const Utf8Character c = Utf8At(shown, at);
+    columns += Columns(c.code_point);
     at += c.size;
   }
   return rows;

@@ -272,6 +272,9 @@ TEST_F(ConvertSkinTest, LongSummariesShowTheFailuresThatFitAndCountTheRest) {
   stem = std::string(44, 's');  // each name wraps onto a second row
   items(1, 9);
   EXPECT_EQ(Run(1), failed(0) + "\n\n" + OthersDone(9));
+  stem = std::string(1000, 's');  // its lines shown cut to 100 columns: each fits
+  items(2, 0);
+  EXPECT_TRUE(Run(1).starts_with(stem + "0.txt\n")) << platform.shown[0].prompt;
 }
 
 // "." or "..": the text is named after the folder, beside it.

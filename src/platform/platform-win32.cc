@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/whole_file.h"
+#include "text/shown_text.h"
 #include "text/utf8.h"
 
 namespace brellam {
@@ -313,7 +314,7 @@ CommandLine Win32Platform::ReadCommandLine() const {
 
 void Win32Platform::ShowMessage(const Message& message) {
   std::wstring prompt;
-  for (wchar_t c : Widen(message.prompt)) {
+  for (wchar_t c : Widen(CutLongLines(message.prompt))) {
     if (c == L'\n') prompt += L'\r';
     prompt += c;
   }
