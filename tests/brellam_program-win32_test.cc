@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "conversion/messages.h"
 #include "platform/platform-win32.h"
@@ -67,6 +68,13 @@ class WindowsProgramTest : public testing::Test {
     EXPECT_FALSE(run.boxes[0].icon);
     EXPECT_LE(run.boxes[0].width, ::GetSystemMetrics(SM_CXSCREEN));
     return run.boxes[0].prompt;
+  }
+
+  // As the host opens its pages: with the ANSI API.
+  static bool HostOpens(const fs::path& page) {
+    const HANDLE file = ::CreateFileA(page.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    return file != INVALID_HANDLE_VALUE && ::CloseHandle(file);
   }
 
   std::map<std::wstring, std::string> SkinFiles(const std::wstring& name) const {
@@ -161,16 +169,24 @@ TEST_F(WindowsProgramTest, QuotedPathWithBlanksAndForwardSlashes) {
   EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
 }
 
-// Past MAX_PATH: a deep host folder and a long skin name.
-TEST_F(WindowsProgramTest, PathsLongerThanMaxPath) {
-  const fs::path deep = host / std::wstring(120, L'a') / std::wstring(100, L'b');
+// As Windows reads the stored path, into the folder where the host opens
+// its pages with the ANSI API: "Kyrlen.\k.exe" is in "Kyrlen", a folder is
+// the host's, a value ends before the NULs that end it, and a page's path
+// may take MAX_PATH bytes with its NUL. The dropped text's may be longer.
+TEST_F(WindowsProgramTest, StoredPathsAsTheHostReadsThem) {
+  const fs::path dropped = root / std::wstring(150, L'd') / std::wstring(150, L'e') / L"Blue.txt";
+  Spit(dropped, fixture::kSkin);
+  const fs::path deep = host / std::wstring(259 - host.wstring().size() - 23, L'k');
   fs::create_directories(deep);
-  SetHostPath((deep / L"kyrlen.exe").wstring());
-  const std::wstring name(80, L's');
-  Spit(root / L"dl" / (name + L".txt"), fixture::kSkin);
-  EXPECT_EQ(Run(L"\"" + (root / L"dl" / (name + L".txt")).wstring() + L"\"", 0), Prompt(kDone));
-  EXPECT_GT((deep / L"skin" / name / L"setting.skn").wstring().size(), std::size_t{MAX_PATH});
-  EXPECT_EQ(Slurp(deep / L"skin" / name / L"Res.htm"), fixture::kResPage);
+  for (const auto& [stored, folder] : {std::pair{host.wstring() + L".\\k.exe", host},
+                                       {host.wstring(), host},
+                                       {host.wstring() + std::wstring(L"\\k.exe\0\0", 8), host},
+                                       {(deep / L"k.exe").wstring(), deep}}) {
+    SetHostPath(stored);
+    EXPECT_EQ(Run(L"\"" + dropped.wstring() + L"\"", 0), Prompt(kDone));
+    EXPECT_TRUE(HostOpens(folder / L"skin" / L"Blue" / L"setting.skn"));
+    fs::remove_all(folder / L"skin");
+  }
 }
 
 TEST_F(WindowsProgramTest, BundledExampleMatchesTheExpectedPages) {
@@ -239,6 +255,23 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
     EXPECT_FALSE(fs::exists(root / L"skin"));
     EXPECT_FALSE(fs::exists(root / L"gone"));
   }
+  // Or where the host could not open its pages: as stored, as shown, why.
+  fs::create_directories(root / L"Zoë");
+  const std::wstring zoe = (root / L"Zoë" / L"k.exe").wstring();
+  const std::wstring literal = L"\\\\?\\" + host.wstring() + L"\\..\\Kyrlen\\k.exe";
+  const std::wstring wide = (root / std::wstring(40000, L'x') / L"k.exe").wstring();
+  for (const auto& [path, shown, reason] :
+       {std::tuple{literal, literal, NameHostCannotOpen("..")},
+        {zoe, zoe, NotInCodePage(932, "U+00EB")},
+        {host.wstring() + std::wstring(L"\0\\k.exe", 7), host.wstring() + L"\\x00\\k.exe",
+         std::string(kHostHasNul)},
+        {wide, wide.substr(0, 49) + L"…" + wide.substr(wide.size() - 49),
+         std::string(kHostFolderMissing)}}) {
+    SetHostPath(path);
+    EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+              Prompt(kNoHost, shown + L"\r\n" + Widen(reason)));
+    EXPECT_FALSE(fs::exists(host / L"skin"));
+  }
   SetHostPath((host / L"kyrlen.exe").wstring());
   // A pipe is never opened: its server sees no one connect.
   const std::wstring pipe = L"\\\\.\\pipe\\brellam-" + std::to_wstring(::GetCurrentProcessId());
@@ -284,6 +317,23 @@ TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
   const std::wstring missing = Run((root / L"dl" / L"Missing.txt").wstring(), 1);
   EXPECT_TRUE(missing.starts_with(refused) && missing.size() > refused.size()) << Narrow(missing);
   EXPECT_FALSE(fs::exists(host / L"skin"));
+}
+
+// A skin named as another's short (8.3) name would be written into its folder.
+TEST_F(WindowsProgramTest, ASkinNamedAsAnothersShortName) {
+  const fs::path text = root / L"dl" / L"Blue Sky Long.txt";
+  Spit(text, fixture::kSkin);
+  ASSERT_EQ(Run(text.wstring(), 0), Prompt(kDone));
+  const fs::path folder = host / L"skin" / L"Blue Sky Long";
+  std::wstring alias(MAX_PATH, L'\0');
+  alias.resize(::GetShortPathNameW(folder.c_str(), alias.data(), MAX_PATH));
+  const fs::path aliased = root / L"dl" / (fs::path(alias).filename().wstring() + L".txt");
+  Spit(aliased, "Header.htm\r\nnot this one\r\n");
+  EXPECT_EQ(Run(aliased.wstring(), 1),
+            Prompt(kUnusableName, folder.wstring() + L"\r\n" + Widen(kShortNameOfAnother)));
+  const std::wstring both = Run(L"\"" + text.wstring() + L"\" " + aliased.wstring(), 1);
+  EXPECT_TRUE(both.ends_with(Prompt(kSameSkinTwice, text.wstring()))) << Narrow(both);
+  EXPECT_EQ(SkinFiles(L"Blue Sky Long"), Expected("Blue Sky Long"));
 }
 
 // Windows would put both in one folder: the first keeps it.

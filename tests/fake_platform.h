@@ -69,6 +69,12 @@ class FakePlatform : public Platform {
     return Status::kOk;
   }
 
+  PathStyle SettingPaths() const override { return style; }
+  Status SettingPathHere(const std::string& path, std::string* here, std::string*) const override {
+    *here = path;
+    return Status::kOk;
+  }
+
   PathStyle Paths() const override { return style; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
   // Enough of code page 932 for the tests: ASCII and a few characters.

@@ -104,11 +104,18 @@ TEST_F(ConvertSkinTest, UnicodeSkinTextsBecomeCodePagePages) {
 TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
   struct Case {
     const char* argument;
-    const char* host;
-    const char* folder;
+    std::string host;
+    std::string folder;
   };
+  // "<host folder>\skin\Blue\setting.skn" takes 259 bytes in code page 932.
+  const std::string longest = "C:\\" + std::string(232, 'a') + "表\\";
   const Case cases[] = {
       {"\"D:\\My Skins\\Blue.txt\"", "C:\\Tools\\Host\\host.exe", kFolder},
+      // As Windows reads the path; a folder is the host's folder itself.
+      {"D:\\dl\\Blue.txt", "C:\\Tools\\Host.\\x\\..\\host.exe", kFolder},
+      {"D:\\dl\\Blue.txt", "\\\\.\\C:\\Tools\\Host\\host.exe", kFolder},
+      {"D:\\dl\\Blue.txt", "C:\\Tools\\Host", kFolder},
+      {"D:\\dl\\Blue.txt", longest + "host.exe", longest + "skin\\Blue\\"},
       {"D:\\dl\\Blue.old.txt", "C:\\Tools\\Host\\", "C:\\Tools\\Host\\skin\\Blue.old\\"},
       {"D:\\dl\\Blue", "C:\\Tools\\Host\\host.exe", kFolder},
       {"D:/dl/Blue.txt", "C:/Tools/Host/host.exe", kFolder},
@@ -118,7 +125,7 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
     platform.host_path = c.host;
-    platform.folders.insert("\\\\srv\\share\\Host\\");
+    platform.folders.insert({"\\\\srv\\share\\Host\\", longest});
     platform.files = {{"D:\\dl\\Blue.txt", kSkin},
                       {"D:\\My Skins\\Blue.txt", kSkin},
                       {"D:\\dl\\Blue.old.txt", kSkin},
@@ -130,6 +137,7 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
 }
 
 TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
+  const std::string too_long = "C:\\" + std::string(235, 'a') + "\\";
   struct Case {
     const char* argument;
     std::string host;
@@ -157,7 +165,16 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       // The file system would stop at the NUL: another folder.
       {"D:\\dl\\Blue.txt", std::string("C:\\Tools\\Host\0\\host.exe", 23),
        Prompt(kNoHost, "C:\\Tools\\Host\\x00\\host.exe\n" + std::string(kHostHasNul))},
+      // Paths the host could not open: names Windows takes literally, a
+      // character its code page lacks, more than MAX_PATH bytes.
+      {"D:\\dl\\Blue.txt", "\\\\?\\C:\\Tools\\Host\\..\\host.exe",
+       Prompt(kNoHost, "\\\\?\\C:\\Tools\\Host\\..\\host.exe\n" + NameHostCannotOpen(".."))},
+      {"D:\\dl\\Blue.txt", "C:\\Zoë\\host.exe",
+       Prompt(kNoHost, "C:\\Zoë\\host.exe\n" + NotInCodePage(932, "U+00EB"))},
+      {"D:\\dl\\Blue.txt", too_long + "host.exe",
+       Prompt(kNoFolder, too_long + "skin\\Blue\n" + PathTooLong(260, 259))},
   };
+  platform.folders.insert({"C:\\Zoë\\", too_long});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;

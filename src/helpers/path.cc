@@ -118,7 +118,12 @@ bool IsAbsolutePath(std::string_view path, PathStyle style) {
     return unc ? IsShareRoot(path.substr(4), false) : IsDriveRoot(path, false);
   }
   if (path.size() >= 2 && IsSeparator(path[0], style) && IsSeparator(path[1], style)) {
-    return IsShareRoot(path.substr(2), true);
+    // "\\.\C:\" is the drive path "C:\".
+    const std::string_view device = path.substr(2);
+    if (device.size() >= 2 && device[0] == '.' && IsSeparator(device[1], style)) {
+      return IsDriveRoot(device.substr(2), true);
+    }
+    return IsShareRoot(device, true);
   }
   return IsDriveRoot(path, true);
 }

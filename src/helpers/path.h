@@ -35,7 +35,7 @@ bool IsFullPath(std::string_view path, PathStyle style);
 // on POSIX it starts with "/"; on Windows with a drive's root ("X:\" or
 // "X:/"), a share's ("\\server\share\"), or the "\\?\" form of either
 // ("\\?\X:\", "\\?\UNC\server\share\"). "C:file" is not: it is
-// taken from the drive's current folder.
+// taken from the drive's current folder. "\\.\X:\" is the drive path "X:\".
 bool IsAbsolutePath(std::string_view path, PathStyle style);
 
 }  // namespace brellam

@@ -65,11 +65,11 @@ TEST(PathTest, FullPathByTheTextAlone) {
 
 TEST(PathTest, AbsoluteOnlyFromARootOfItsOwn) {
   for (const char* path : {"C:\\k.exe", "z:/", "\\\\srv\\share\\k.exe", "//srv/share/",
-                           "\\\\?\\C:\\k.exe", "\\\\?\\unc\\srv\\share\\"}) {
+                           "\\\\?\\C:\\k.exe", "\\\\?\\unc\\srv\\share\\", "\\\\.\\C:\\k.exe"}) {
     EXPECT_TRUE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
   }
   for (const char* path : {"", "k.exe", "C:k.exe", "C:", "\\k.exe", "1:\\k.exe", "\\\\srv\\share",
-                           "\\\\srv\\\\k.exe", "\\\\\\share\\k.exe", "\\\\.\\C:\\k.exe",
+                           "\\\\srv\\\\k.exe", "\\\\\\share\\k.exe", "\\\\.\\C:k.exe",
                            "\\\\?\\C:/k.exe", "\\\\?\\UNC\\srv\\", "\\\\?\\k.exe", "/k.exe"}) {
     EXPECT_FALSE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
   }

@@ -341,9 +341,18 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     return Failed(reason, static_cast<DWORD>(error), missing ? Status::kMissing : Status::kFailed);
   }
-  text.resize(std::min(text.size(), text.find(L'\0')));
+  // The NULs that end the stored string are no part of it; one inside it
+  // is, and refused by the run.
+  text.resize(std::min<std::size_t>(text.size(), size / sizeof(wchar_t)));
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
   if (text.empty()) return Status::kMissing;
   *value = Narrow(text);
+  return Status::kOk;
+}
+
+Status Win32Platform::SettingPathHere(const std::string& path, std::string* here,
+                                      std::string*) const {
+  *here = path;
   return Status::kOk;
 }
 

@@ -19,6 +19,9 @@ class Win32Platform : public Platform {
   void ShowMessage(const Message& message) override;
   Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string* value, std::string* reason) const override;
+  PathStyle SettingPaths() const override { return PathStyle::kWindows; }
+  Status SettingPathHere(const std::string& path, std::string* here,
+                         std::string* reason) const override;
 
   PathStyle Paths() const override { return PathStyle::kWindows; }
   const CodePage& AnsiCodePage() const override { return code_page_; }
