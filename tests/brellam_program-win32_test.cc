@@ -230,6 +230,24 @@ TEST_F(WindowsProgramTest, PacksADroppedSkinFolderBesideIt) {
   EXPECT_TRUE(refused.starts_with(Prompt(kNotSkinFolder, (folder / L"Res.htm").wstring())))
       << Narrow(refused);
   EXPECT_FALSE(fs::exists(root / L"作品" / L"青空 (2).txt"));
+
+  // A Unix pipe, which Wine shows as a file, is refused unopened: its writer waits on.
+  const std::string pipe = unix_name((folder / L"Res.htm").c_str());
+  std::string sh[] = {"sh", "-c",
+                      "rm '" + pipe + "'; mkfifo '" + pipe + "'; touch '" + pipe +
+                          ".waits'; exec 3>'" + pipe + "'; touch '" + pipe + ".opened'"};
+  char* writer[] = {sh[0].data(), sh[1].data(), sh[2].data(), nullptr};
+  ASSERT_EQ(spawn(writer, 0), 0);
+  for (int i = 0; i < 100 && !fs::exists(folder / L"Res.htm.waits"); ++i) ::Sleep(50);
+  SetHostPath((host / L"kyrlen.exe").wstring());
+  EXPECT_EQ(Run((folder / L"Res.htm").wstring(), 1),
+            Prompt(kBadSkinText, Widen(kNeitherFileNorFolder)));
+  EXPECT_TRUE(Run(L"\"" + folder.wstring() + L"\"", 1)
+                  .starts_with(Prompt(kNotSkinFolder, (folder / L"Res.htm").wstring())));
+  EXPECT_FALSE(fs::exists(folder / L"Res.htm.opened"));
+  sh[2] = "timeout 5 cat '" + pipe + "'; rm '" + pipe + "'";
+  writer[2] = sh[2].data();
+  EXPECT_EQ(spawn(writer, 1), 0);
 }
 
 TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {

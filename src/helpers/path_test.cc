@@ -17,6 +17,8 @@ TEST(PathTest, FileNameAndParentSplitAtTheLastSeparator) {
       {"", PathStyle::kWindows, "", ""},
       {"C:\\a\\b.txt", PathStyle::kWindows, "b.txt", "C:\\a\\"},
       {"b.txt", PathStyle::kWindows, "b.txt", ""},
+      {"Z:Blue.txt", PathStyle::kWindows, "Blue.txt", "Z:"},  // drive-relative
+      {"Z:Blue.txt", PathStyle::kPosix, "Z:Blue.txt", ""},
       {"C:\\a\\", PathStyle::kWindows, "", "C:\\a\\"},
       {"C:/a/b.txt", PathStyle::kWindows, "b.txt", "C:/a/"},
       {"C:\\a/b\\c.exe", PathStyle::kWindows, "c.exe", "C:\\a/b\\"},

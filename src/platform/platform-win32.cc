@@ -60,6 +60,23 @@ std::string SystemReason(DWORD error) {
 // What the operations answer for a path that names no file on a disk.
 constexpr char kNotOnADisk[] = "ディスク上のファイルやフォルダではない";
 
+// Whether `name` (in the long form) is a Unix pipe or device that Wine
+// shows through a drive: an entry of its folder whose attributes cannot
+// be read. Such a file is refused unopened: opening a pipe would take its
+// data from the program that writes it.
+bool IsUnixSpecialFile(const std::wstring& name) {
+  if (::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES ||
+      ::GetLastError() != ERROR_INVALID_PARAMETER) {
+    return false;
+  }
+  WIN32_FIND_DATAW found{};
+  const HANDLE search =
+      ::FindFirstFileExW(name.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(search);
+  return true;
+}
+
 bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool StartsWithDrive(std::wstring_view path) {
@@ -265,6 +282,9 @@ std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_fold
   std::wstring_view rest;
   std::vector<std::wstring_view> names;
   if (path.empty()) return {};
+  if (path.starts_with(L"\\\\?\\")) {
+    return SplitRoot(path, full, rest) ? std::wstring(path) : std::wstring();
+  }
   const auto resolve = [&names](std::wstring_view part) {
     while (!part.empty()) {
       const std::wstring_view name = TakeName(part);
@@ -395,7 +415,9 @@ FileKind Win32Platform::KindOf(const std::string& path) const {
   const std::wstring name = FilePath(path);
   if (name.empty()) return FileKind::kOther;
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsUnixSpecialFile(name) ? FileKind::kOther : FileKind::kMissing;
+  }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kFolder : FileKind::kFile;
 }
 
@@ -432,6 +454,10 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
   if (name.empty()) {
     *reason = kNotOnADisk;
     return Status::kFailed;
+  }
+  if (IsUnixSpecialFile(name)) {
+    *reason = kNotOnADisk;
+    return Status::kNotFile;
   }
   // Refusing links, the name itself is opened (a folder too) and looked at.
   const DWORD flags = links == Links::kRefuse
