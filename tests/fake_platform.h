@@ -34,6 +34,9 @@ class FakePlatform : public Platform {
   std::set<std::string> unwritable;                    // WriteNewFile fails there
   std::set<std::string> read_only;                     // RenameReplacing fails onto these
   std::set<std::string> others;                        // neither file nor folder: a pipe
+  // Another run makes the folder of the value, in another letter case, as
+  // the one of the key is made.
+  std::map<std::string, std::string> twin_made_with;
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
   std::deque<std::uint64_t> random_numbers;  // then 7 for ever
@@ -129,6 +132,11 @@ class FakePlatform : public Platform {
     }
     folders.insert(Key(path));
     created_folders.push_back(path);
+    if (twin_made_with.count(path)) folders.insert(twin_made_with.at(path));
+    return Status::kOk;
+  }
+  Status RemoveFolder(const std::string& path, std::string*) override {
+    folders.erase(Key(path));
     return Status::kOk;
   }
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
@@ -146,8 +154,8 @@ class FakePlatform : public Platform {
     *bytes = file->second;
     return Status::kOk;
   }
-  // On POSIX, an entry of the very name, else the one of another letter
-  // case (ASCII will do here).
+  // On POSIX, the one entry of the name in any letter case (ASCII will do
+  // here).
   Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,
                       std::string* reason) override {
     *found = name;
@@ -161,10 +169,6 @@ class FakePlatform : public Platform {
         continue;
       }
       const std::string other = entry.substr(folder.size());
-      if (other == name) {
-        *found = name;
-        return Status::kOk;
-      }
       if (std::equal(other.begin(), other.end(), name.begin(), name.end(), [](char a, char b) {
             return std::tolower(static_cast<unsigned char>(a)) ==
                    std::tolower(static_cast<unsigned char>(b));

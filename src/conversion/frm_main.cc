@@ -271,7 +271,14 @@ Message frmMain::Pack(const std::string& folder) {
   if (!IsUsableSkinName(name, platform_)) return Failure(kUnusableName, ShownText(path));
   std::array<std::string, 3> pages;
   for (std::size_t part = 0; part < pages.size(); ++part) {
-    const std::string page = JoinPath(path, kPageFiles[part], style);
+    // In whatever letter case it has, as the host under Wine would find it.
+    std::string name_found;
+    if (platform_.NameInFolder(JoinPath(path, "", style), std::string(kPageFiles[part]),
+                               &name_found, &why) != Status::kOk) {
+      return Failure(kNotSkinFolder,
+                     ShownText(JoinPath(path, kPageFiles[part], style)) + "\n" + why);
+    }
+    const std::string page = JoinPath(path, name_found, style);
     // Only what is in the folder itself: a link could bring any file of
     // the user's into a text meant to be shared.
     const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
@@ -364,9 +371,16 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
       {kPageFiles[2], pages.Res()},
       {kSettingsFile, settings},
   }};
+  // Each under the name it has, in whatever letter case, as the host under
+  // Wine would open it.
   std::vector<NewFile> set;
   for (const auto& [name, text] : files) {
-    set.push_back({JoinPath(skin_folder, name, style), text});
+    std::string found;
+    if (platform_.NameInFolder(JoinPath(skin_folder, "", style), std::string(name), &found,
+                               &reason) != Status::kOk) {
+      return Failure(kUnwritten, ShownText(JoinPath(skin_folder, name, style)) + "\n" + reason);
+    }
+    set.push_back({JoinPath(skin_folder, found, style), text});
   }
   const Replaced replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
   Message message = Failure(replaced.in_place ? kDone : kUnwritten, replaced.detail);

@@ -335,6 +335,30 @@ TEST_F(ConvertSkinTest, ConvertingAgainReplacesOnlyTheFourFiles) {
   EXPECT_TRUE(platform.created_folders.empty());
 }
 
+// On POSIX a page may be there in another letter case, which the host
+// under Wine opens for it: that one is replaced, and packed, under its own
+// name. Two that Windows counts as one are refused, named.
+TEST_F(ConvertSkinTest, PagesInAnotherLetterCase) {
+  platform.style = PathStyle::kPosix;
+  platform.host_path = "/h/host.exe";
+  platform.folders = {"/h/", "/h/skin/", "/h/skin/Blue/", "/dl/"};
+  platform.files = {{"/dl/Blue.txt", kSkin}, {"/h/skin/Blue/HEADER.HTM", "old"}};
+  platform.argument_text = "/dl/Blue.txt";
+  EXPECT_EQ(Run(0), kDone);
+  EXPECT_EQ(platform.files.at("/h/skin/Blue/HEADER.HTM"), "h\r\n");
+  platform.argument_text = "/h/skin/Blue";
+  platform.shown.clear();
+  EXPECT_EQ(Run(0), Prompt(kDone, "/h/skin/Blue.txt"));
+
+  platform.files["/h/skin/Blue/header.htm"] = "twin";
+  for (const auto& [item, prompt] :
+       {std::pair{"/dl/Blue.txt", kUnwritten}, std::pair{"/h/skin/Blue", kNotSkinFolder}}) {
+    platform.argument_text = item;
+    platform.shown.clear();
+    EXPECT_EQ(Run(1), Prompt(prompt, "/h/skin/Blue/Header.htm\ntwo names"));
+  }
+}
+
 TEST_F(ConvertSkinTest, APageThatCannotBeReplacedKeepsTheWholeOldSkin) {
   platform.folders.insert({"C:\\Tools\\Host\\skin\\", kFolder});
   const Files old = {{"Header.htm", "old h"}, {"Res.htm", "protected"}};

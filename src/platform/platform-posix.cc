@@ -374,6 +374,11 @@ Status PosixPlatform::CreateFolder(const std::string& path, std::string* reason)
   return Failed(reason, error);
 }
 
+Status PosixPlatform::RemoveFolder(const std::string& path, std::string* reason) {
+  if (::rmdir(path.c_str()) == 0) return Status::kOk;
+  return Failed(reason, errno);
+}
+
 Status PosixPlatform::ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                                Links links) {
   return ReadPath(path, bytes, reason, links);
@@ -387,7 +392,8 @@ Status PosixPlatform::NameInFolder(const std::string& folder, const std::string&
     *found = name;
     return Status::kOk;
   }
-  return WineNameIn(names, name, *found, reason) ? Status::kOk : Status::kFailed;
+  return WineNameIn(names, name, *found, reason, CaseTwins::kRefused) ? Status::kOk
+                                                                      : Status::kFailed;
 }
 
 namespace {

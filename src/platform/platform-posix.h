@@ -47,6 +47,7 @@ class PosixPlatform : public Platform {
   // Names have no short forms here.
   std::string LongName(const std::string& path) const override { return path; }
   Status CreateFolder(const std::string& path, std::string* reason) override;
+  Status RemoveFolder(const std::string& path, std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                   Links links) override;
   Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,

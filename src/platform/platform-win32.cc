@@ -441,6 +441,11 @@ std::string Win32Platform::LongName(const std::string& path) const {
   return Narrow(wide.substr(0, start) + std::wstring(long_name));
 }
 
+Status Win32Platform::RemoveFolder(const std::string& path, std::string* reason) {
+  if (::RemoveDirectoryW(FilePath(path).c_str())) return Status::kOk;
+  return Failed(reason, ::GetLastError());
+}
+
 Status Win32Platform::CreateFolder(const std::string& path, std::string* reason) {
   if (::CreateDirectoryW(FilePath(path).c_str(), nullptr)) return Status::kOk;
   const DWORD error = ::GetLastError();

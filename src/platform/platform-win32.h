@@ -34,6 +34,7 @@ class Win32Platform : public Platform {
   FileKind KindOf(const std::string& path) const override;
   std::string LongName(const std::string& path) const override;
   Status CreateFolder(const std::string& path, std::string* reason) override;
+  Status RemoveFolder(const std::string& path, std::string* reason) override;
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                   Links links) override;
   Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,

@@ -104,6 +104,8 @@ class Platform {
   virtual std::string LongName(const std::string& path) const = 0;
   // kOk also when the folder is there already.
   virtual Status CreateFolder(const std::string& path, std::string* reason) = 0;
+  // Removes the folder, only while it is empty.
+  virtual Status RemoveFolder(const std::string& path, std::string* reason) = 0;
   // The whole of a regular file (anything else is kNotFile at once: a
   // device may never end, a pipe's writer never close), however its size
   // changes while it is read, and never waiting: a read that would wait
@@ -111,10 +113,10 @@ class Platform {
   virtual Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
                           Links links) = 0;
   // The entry of `folder` (which ends with a separator) that the host,
-  // whose file names ignore letter case, opens for `name`: on POSIX that
-  // very name, else the one entry differing only in letter case, else
-  // `name`; on Windows, whose file system does that itself, `name`.
-  // kFailed when two or more entries differ from `name` only in case.
+  // whose file names ignore letter case, opens for `name`: on POSIX the
+  // one entry that is `name` in any letter case, else `name`; on Windows,
+  // whose file system does that itself, `name`. kFailed, naming them,
+  // when two or more are: Windows would count them as one.
   virtual Status NameInFolder(const std::string& folder, const std::string& name,
                               std::string* found, std::string* reason) = 0;
   // Creates the file, only where nothing has its name (kTaken: not even a
