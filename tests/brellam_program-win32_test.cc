@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "conversion/messages.h"
@@ -36,10 +37,10 @@ std::wstring Prompt(std::string_view first, const std::wstring& rest = {}) {
 // The day as the program itself reads it.
 LocalDate Today() { return Win32Platform().Today(); }
 
-// Runs a Unix command on these paths, through Wine's own doors to the
+// Runs a Unix shell script on these paths ("$1", ...), through Wine's own doors to the
 // host: a link made so is what Wine shows as what it leads to, and a
 // Windows link made under Wine is none.
-void OnTheHost(const std::string& command, const std::vector<fs::path>& paths) {
+void OnTheHost(const std::string& script, const std::vector<fs::path>& paths, bool wait = true) {
   using UnixName = char*(__cdecl*)(const wchar_t*);
   using UnixSpawn = int(__cdecl*)(char* const*, int);
   const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
@@ -47,12 +48,12 @@ void OnTheHost(const std::string& command, const std::vector<fs::path>& paths) {
   const auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void*>(
       ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
   ASSERT_TRUE(unix_name != nullptr && spawn != nullptr);
-  std::vector<std::string> words = {"sh", "-c", command + " \"$@\"", "sh"};
+  std::vector<std::string> words = {"sh", "-c", script, "sh"};
   for (const fs::path& path : paths) words.push_back(unix_name(path.c_str()));
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-  ASSERT_EQ(spawn(argv.data(), 1), 0);
+  ASSERT_EQ(spawn(argv.data(), wait ? 1 : 0), 0);
 }
 
 class WindowsProgramTest : public testing::Test {
@@ -70,7 +71,7 @@ class WindowsProgramTest : public testing::Test {
   }
 
   // Runs brellam.exe, expecting exactly one box captioned "brellam" with an
-  // OK button only and no icon; answers its prompt.
+  // OK button only and no icon, within the screen; answers its prompt.
   std::wstring Run(const std::wstring& arguments, DWORD expected_exit) {
     run_began = Today();
     const DrivenRun run = RunAndAnswer(WindowsPath(BRELLAM_EXE), arguments, root.wstring());
@@ -82,7 +83,15 @@ class WindowsProgramTest : public testing::Test {
     EXPECT_EQ(run.boxes[0].caption, L"brellam");
     EXPECT_EQ(run.boxes[0].buttons, L"OK");
     EXPECT_FALSE(run.boxes[0].icon);
+    EXPECT_LE(run.boxes[0].width, ::GetSystemMetrics(SM_CXSCREEN));
     return run.boxes[0].prompt;
+  }
+
+  // As the host opens its pages: with the ANSI API.
+  static bool HostOpens(const fs::path& page) {
+    const HANDLE file = ::CreateFileA(page.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    return file != INVALID_HANDLE_VALUE && ::CloseHandle(file);
   }
 
   std::map<std::wstring, std::string> SkinFiles(const std::wstring& name) const {
@@ -177,16 +186,24 @@ TEST_F(WindowsProgramTest, QuotedPathWithBlanksAndForwardSlashes) {
   EXPECT_EQ(SkinFiles(L"Blue"), Expected("Blue"));
 }
 
-// Past MAX_PATH: a deep host folder and a long skin name.
-TEST_F(WindowsProgramTest, PathsLongerThanMaxPath) {
-  const fs::path deep = host / std::wstring(120, L'a') / std::wstring(100, L'b');
+// As Windows reads the stored path, into the folder where the host opens
+// its pages with the ANSI API: "Kyrlen.\k.exe" is in "Kyrlen", a folder is
+// the host's, a value ends before the NULs that end it, and a page's path
+// may take MAX_PATH bytes with its NUL. The dropped text's may be longer.
+TEST_F(WindowsProgramTest, StoredPathsAsTheHostReadsThem) {
+  const fs::path dropped = root / std::wstring(150, L'd') / std::wstring(150, L'e') / L"Blue.txt";
+  Spit(dropped, fixture::kSkin);
+  const fs::path deep = host / std::wstring(259 - host.wstring().size() - 23, L'k');
   fs::create_directories(deep);
-  SetHostPath((deep / L"kyrlen.exe").wstring());
-  const std::wstring name(80, L's');
-  Spit(root / L"dl" / (name + L".txt"), fixture::kSkin);
-  EXPECT_EQ(Run(L"\"" + (root / L"dl" / (name + L".txt")).wstring() + L"\"", 0), Prompt(kDone));
-  EXPECT_GT((deep / L"skin" / name / L"setting.skn").wstring().size(), std::size_t{MAX_PATH});
-  EXPECT_EQ(Slurp(deep / L"skin" / name / L"Res.htm"), fixture::kResPage);
+  for (const auto& [stored, folder] : {std::pair{host.wstring() + L".\\k.exe", host},
+                                       {host.wstring(), host},
+                                       {host.wstring() + std::wstring(L"\\k.exe\0\0", 8), host},
+                                       {(deep / L"k.exe").wstring(), deep}}) {
+    SetHostPath(stored);
+    EXPECT_EQ(Run(L"\"" + dropped.wstring() + L"\"", 0), Prompt(kDone));
+    EXPECT_TRUE(HostOpens(folder / L"skin" / L"Blue" / L"setting.skn"));
+    fs::remove_all(folder / L"skin");
+  }
 }
 
 TEST_F(WindowsProgramTest, BundledExampleMatchesTheExpectedPages) {
@@ -213,11 +230,23 @@ TEST_F(WindowsProgramTest, PacksADroppedSkinFolderBesideIt) {
   // A page that is a Unix link, which Wine shows as the file it leads to.
   Spit(root / L"secret", "a private key\r\n");
   fs::remove(folder / L"Res.htm");
-  OnTheHost("ln -s", {root / L"secret", folder / L"Res.htm"});
+  OnTheHost("ln -s \"$1\" \"$2\"", {root / L"secret", folder / L"Res.htm"});
   const std::wstring refused = Run(L"\"" + folder.wstring() + L"\"", 1);
   EXPECT_TRUE(refused.starts_with(Prompt(kNotSkinFolder, (folder / L"Res.htm").wstring())))
       << Narrow(refused);
   EXPECT_FALSE(fs::exists(root / L"作品" / L"青空 (2).txt"));
+
+  // A Unix pipe, which Wine shows as a file, is refused unopened: its writer waits on.
+  OnTheHost("rm \"$1\"; mkfifo \"$1\"; touch \"$1.waits\"; exec 3>\"$1\"; touch \"$1.opened\"",
+            {folder / L"Res.htm"}, false);
+  for (int i = 0; i < 100 && !fs::exists(folder / L"Res.htm.waits"); ++i) ::Sleep(50);
+  SetHostPath((host / L"kyrlen.exe").wstring());
+  EXPECT_EQ(Run((folder / L"Res.htm").wstring(), 1),
+            Prompt(kBadSkinText, Widen(kNeitherFileNorFolder)));
+  EXPECT_TRUE(Run(L"\"" + folder.wstring() + L"\"", 1)
+                  .starts_with(Prompt(kNotSkinFolder, (folder / L"Res.htm").wstring())));
+  EXPECT_FALSE(fs::exists(folder / L"Res.htm.opened"));
+  OnTheHost("timeout 5 cat \"$1\"; rm \"$1\"", {folder / L"Res.htm"});
 }
 
 TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
@@ -242,6 +271,23 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
               Prompt(kNoHost, path + L"\r\n" + Widen(reason)));
     EXPECT_FALSE(fs::exists(root / L"skin"));
     EXPECT_FALSE(fs::exists(root / L"gone"));
+  }
+  // Or where the host could not open its pages: as stored, as shown, why.
+  fs::create_directories(root / L"Zoë");
+  const std::wstring zoe = (root / L"Zoë" / L"k.exe").wstring();
+  const std::wstring literal = L"\\\\?\\" + host.wstring() + L"\\..\\Kyrlen\\k.exe";
+  const std::wstring wide = (root / std::wstring(40000, L'x') / L"k.exe").wstring();
+  for (const auto& [path, shown, reason] :
+       {std::tuple{literal, literal, NameHostCannotOpen("..")},
+        {zoe, zoe, NotInCodePage(932, "U+00EB")},
+        {host.wstring() + std::wstring(L"\0\\k.exe", 7), host.wstring() + L"\\x00\\k.exe",
+         std::string(kHostHasNul)},
+        {wide, wide.substr(0, 49) + L"…" + wide.substr(wide.size() - 49),
+         std::string(kHostFolderMissing)}}) {
+    SetHostPath(path);
+    EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
+              Prompt(kNoHost, shown + L"\r\n" + Widen(reason)));
+    EXPECT_FALSE(fs::exists(host / L"skin"));
   }
   SetHostPath((host / L"kyrlen.exe").wstring());
   // A pipe is never opened: its server sees no one connect.
@@ -288,6 +334,23 @@ TEST_F(WindowsProgramTest, UnreadableSkinTexts) {
   const std::wstring missing = Run((root / L"dl" / L"Missing.txt").wstring(), 1);
   EXPECT_TRUE(missing.starts_with(refused) && missing.size() > refused.size()) << Narrow(missing);
   EXPECT_FALSE(fs::exists(host / L"skin"));
+}
+
+// A skin named as another's short (8.3) name would be written into its folder.
+TEST_F(WindowsProgramTest, ASkinNamedAsAnothersShortName) {
+  const fs::path text = root / L"dl" / L"Blue Sky Long.txt";
+  Spit(text, fixture::kSkin);
+  ASSERT_EQ(Run(text.wstring(), 0), Prompt(kDone));
+  const fs::path folder = host / L"skin" / L"Blue Sky Long";
+  std::wstring alias(MAX_PATH, L'\0');
+  alias.resize(::GetShortPathNameW(folder.c_str(), alias.data(), MAX_PATH));
+  const fs::path aliased = root / L"dl" / (fs::path(alias).filename().wstring() + L".txt");
+  Spit(aliased, "Header.htm\r\nnot this one\r\n");
+  EXPECT_EQ(Run(aliased.wstring(), 1),
+            Prompt(kUnusableName, folder.wstring() + L"\r\n" + Widen(kShortNameOfAnother)));
+  const std::wstring both = Run(L"\"" + text.wstring() + L"\" " + aliased.wstring(), 1);
+  EXPECT_TRUE(both.ends_with(Prompt(kSameSkinTwice, text.wstring()))) << Narrow(both);
+  EXPECT_EQ(SkinFiles(L"Blue Sky Long"), Expected("Blue Sky Long"));
 }
 
 // Windows would put both in one folder: the first keeps it.
@@ -389,12 +452,12 @@ TEST_F(WindowsProgramTest, AStoppedRunIsMendedAndNothingIsForced) {
 
   fs::remove_all(skin);
   Spit(host / L"skin" / L"Red" / L"Header.htm", "Red's");
-  OnTheHost("ln -s", {host / L"skin" / L"Red", skin});
+  OnTheHost("ln -s \"$1\" \"$2\"", {host / L"skin" / L"Red", skin});
   EXPECT_EQ(Run((root / L"dl" / L"Blue.txt").wstring(), 1),
             Prompt(kNoFolder, skin.wstring() + L"\r\n" + Widen(kIsLink)));
   EXPECT_EQ(SkinFiles(L"Red"), (std::map<std::wstring, std::string>{{L"Header.htm", "Red's"}}));
   EXPECT_FALSE(fs::exists(host / L"skin" / L"Red" / L".brellam.lock"));
-  OnTheHost("rm", {skin});
+  OnTheHost("rm \"$1\"", {skin});
 }
 
 }  // namespace

@@ -146,17 +146,21 @@ TEST_F(ProgramTest, HostPathFromTheWinePrefixUnlessSettingsHoldOne) {
   Spit(root / "dl/Blue.txt", kSkin);
   fs::remove_all(root / "config");
   const fs::path prefix = root / ".wine";
-  // In other letter cases than on the disk, as Wine does not mind.
+  // In other letter cases than on the disk, as Wine does not mind, with
+  // the NUL that ends it; its pages' paths fit as the host sees them, not
+  // as "Z:" and the Unix path would.
+  const std::string kyrlen = "Kyrlen" + std::string(194, 'k');
   Spit(prefix / "user.reg", R"(WINE REGISTRY Version 2
 
 [Software\\VB and VBA Program Settings\\Kyrlen\\Path] 1700000000
 #time=1d9a2b3c4d5e6f7
-"Path"="C:\\PROGRAM FILES\\Kyrlen\\KYRLEN.EXE"
+"Path"="C:\\PROGRAM FILES\\)" + kyrlen +
+                                R"(\\KYRLEN.EXE\0"
 )");
-  fs::create_directories(prefix / "drive_c/Program Files/Kyrlen/Skin");
+  fs::create_directories(prefix / "drive_c/Program Files" / kyrlen / "Skin");
   fs::create_directories(prefix / "dosdevices");
   fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
-  const fs::path skin = prefix / "drive_c/Program Files/Kyrlen/Skin/Blue";
+  const fs::path skin = prefix / "drive_c/Program Files" / kyrlen / "Skin/Blue";
   EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
   EXPECT_EQ(Slurp(skin / "Header.htm"), kHeaderPage);
   EXPECT_EQ(FilesIn(prefix / "drive_c").size(), 8u);  // no twin of any folder
@@ -329,7 +333,8 @@ TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
   }
 }
 
-// Nothing is made where the host never looks, nor a host folder anew.
+// Nothing is made where the host never looks, nor a host folder anew, nor
+// pages the host could not open, as it sees them: "Z:" and the path.
 TEST_F(ProgramTest, HostPathsThatAreRefused) {
   Spit(root / "dl/Blue.txt", kSkin);
   Spit(root / "plain-file", "not a folder");
@@ -345,6 +350,15 @@ TEST_F(ProgramTest, HostPathsThatAreRefused) {
     EXPECT_EQ(outcome.err, Line(std::string(kNoHost) + "\n" + path + "\n" + std::string(reason)));
     EXPECT_EQ(FilesIn(root), before);
   }
+  const fs::path deep = root / std::string(250, 'k');
+  fs::create_directories(deep);
+  SetHostPath((deep / "kyrlen.exe").string());
+  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).err,
+            Line(std::string(kNoFolder) + "\n" + (deep / "skin/Blue").string() + "\n" +
+                 PathTooLong(2 + deep.string().size() + 22, 259)));
+  SetHostPath(host.string());  // the host's folder itself
+  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
+  EXPECT_FALSE(fs::exists(deep / "skin"));
 }
 
 TEST_F(ProgramTest, ReadOnlyFileIsKeptAndReported) {

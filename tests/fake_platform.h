@@ -43,6 +43,9 @@ class FakePlatform : public Platform {
   std::set<std::string> lock_files;                // lock files there are
   std::map<std::string, LockMode> held_elsewhere;  // lock files other processes hold
   int lock_gone = 0;                               // times LockFile finds it removed
+  // Another run makes the folder of the value, in another letter case, as
+  // the one of the key is made.
+  std::map<std::string, std::string> twin_made_with;
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
   std::deque<std::uint64_t> random_numbers;  // then 7 for ever
@@ -79,6 +82,12 @@ class FakePlatform : public Platform {
     const bool host = application == "Kyrlen" && section == "Path" && key == "Path";
     if (!host || host_path.empty()) return Status::kMissing;
     *value = host_path;
+    return Status::kOk;
+  }
+
+  PathStyle SettingPaths() const override { return style; }
+  Status SettingPathHere(const std::string& path, std::string* here, std::string*) const override {
+    *here = path;
     return Status::kOk;
   }
 
@@ -137,6 +146,7 @@ class FakePlatform : public Platform {
     }
     folders.insert(Key(path));
     created_folders.push_back(path);
+    if (twin_made_with.count(path)) folders.insert(twin_made_with.at(path));
     return Status::kOk;
   }
   Status ReadFile(const std::string& path, std::string* bytes, std::string* reason,
@@ -154,8 +164,8 @@ class FakePlatform : public Platform {
     *bytes = file->second;
     return Status::kOk;
   }
-  // On POSIX, an entry of the very name, else the one of another letter
-  // case (ASCII will do here).
+  // On POSIX, the one entry of the name in any letter case (ASCII will do
+  // here).
   Status NameInFolder(const std::string& folder, const std::string& name, std::string* found,
                       std::string* reason) override {
     *found = name;
@@ -169,10 +179,6 @@ class FakePlatform : public Platform {
         continue;
       }
       const std::string other = entry.substr(folder.size());
-      if (other == name) {
-        *found = name;
-        return Status::kOk;
-      }
       if (std::equal(other.begin(), other.end(), name.begin(), name.end(), [](char a, char b) {
             return std::tolower(static_cast<unsigned char>(a)) ==
                    std::tolower(static_cast<unsigned char>(b));

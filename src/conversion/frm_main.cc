@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string_view>
@@ -22,6 +23,7 @@
 #include "helpers/set_replacement.h"
 #include "helpers/text_file.h"
 #include "text/file_name_case.h"
+#include "text/path_grammar.h"
 #include "text/shown_text.h"
 #include "text/utf8.h"
 
@@ -38,6 +40,15 @@ Message Failure(std::string_view prompt, std::string_view detail = {}) {
 // However many runs pack the same folder, each finds a name of its own.
 constexpr int kMaxPackedNumber = 9999;
 
+constexpr std::string_view kSettingsFile = "setting.skn";
+// The host opens its pages with the ANSI API, whose path holds MAX_PATH
+// bytes, its NUL among them.
+constexpr std::size_t kMostAnsiPathBytes = 259;
+
+std::string SkinFolderOf(const HostFolder& host, std::string_view name, PathStyle style) {
+  return JoinPath(JoinPath(host.path, "skin", style), name, style);
+}
+
 std::string_view WithoutTrailingSeparators(std::string_view path, PathStyle style) {
   while (path.size() > 1 && IsSeparator(path.back(), style)) path.remove_suffix(1);
   return path;
@@ -52,22 +63,21 @@ constexpr std::size_t kMostItemsShownEach = 10;
 // the room of two, or fewer; counted short so that the estimate errs tall.
 constexpr std::size_t kColumnsPerRow = 48;
 
-// The rows `text` takes in the box.
+// The rows `text` takes in the box, its long lines cut as the box shows them.
 std::size_t RowCount(std::string_view text) {
+  const std::string shown = CutLongLines(text);
   std::size_t rows = 0;
   std::size_t columns = 0;
-  for (std::size_t at = 0; at <= text.size();) {
-    if (at == text.size() || text[at] == '\n') {
+  for (std::size_t at = 0; at <= shown.size();) {
+    if (at == shown.size() || shown[at] == '\n') {
       // Wrapped at word ends, a long line loses up to a row to the gaps.
       rows += columns <= kColumnsPerRow ? 1 : (columns + kColumnsPerRow - 1) / kColumnsPerRow + 1;
       columns = 0;
       ++at;
       continue;
     }
-    const Utf8Character c = Utf8At(text, at);
-    const bool half_width =
-        c.code_point < 0x1100 || (c.code_point >= 0xFF61 && c.code_point <= 0xFFDC);
-    columns += half_width ? 1 : 2;
+    const Utf8Character c = Utf8At(shown, at);
+    columns += Columns(c.code_point);
     at += c.size;
   }
   return rows;
@@ -163,23 +173,60 @@ int frmMain::ConvertSkin() {
   return message.success ? 0 : 1;
 }
 
-Status frmMain::GetSkinPath(std::string* path, std::string* reason) const {
+Status frmMain::GetSkinPath(std::string* path, std::string* reason, HostFolder* folder) const {
   const Status status = platform_.ReadSetting("Kyrlen", "Path", "Path", path, reason);
   if (status != Status::kOk) return status;
   // Anything else would put skins where the host never looks, or make a
   // host folder of its own.
+  const PathStyle stored = platform_.SettingPaths();
   const PathStyle style = platform_.Paths();
   // The file system would read such a path only up to the NUL: a different
   // folder from the one stored.
   if (path->find('\0') != std::string::npos) {
     *reason = kHostHasNul;
-  } else if (!IsAbsolutePath(*path, style)) {
-    *reason = kHostNotAbsolute;
-  } else if (platform_.KindOf(GetParentPath(*path, style)) != FileKind::kFolder) {
-    *reason = kHostFolderMissing;
-  } else {
-    return Status::kOk;
+    return Status::kFailed;
   }
+  if (!IsAbsolutePath(*path, stored)) {
+    *reason = kHostNotAbsolute;
+    return Status::kFailed;
+  }
+  // As the host reads it: a Windows path by Windows' rules.
+  std::string host_path = *path;
+  if (stored == PathStyle::kWindows) {
+    WindowsPathReading read = ReadWindowsPath(*path);
+    if (read.refused) {
+      *reason = NameHostCannotOpen(ShownText(read.name));
+      return Status::kFailed;
+    }
+    host_path = std::move(read.path);
+  }
+  std::string here;
+  if (platform_.SettingPathHere(host_path, &here, reason) != Status::kOk) return Status::kFailed;
+  // The path of the host's program, or of its folder.
+  const bool names_folder = platform_.KindOf(here) == FileKind::kFolder;
+  folder->path = names_folder ? JoinPath(here, "", style) : GetParentPath(here, style);
+  if (!names_folder && platform_.KindOf(folder->path) != FileKind::kFolder) {
+    *reason = kHostFolderMissing;
+    return Status::kFailed;
+  }
+  if (stored == PathStyle::kWindows) {
+    folder->shown = OrdinaryWindowsPath(names_folder ? JoinPath(host_path, "", stored)
+                                                     : GetParentPath(host_path, stored));
+  } else {
+    // Wine shows the host a Unix path on its drive Z:.
+    folder->shown = "Z:" + folder->path;
+    std::replace(folder->shown.begin(), folder->shown.end(), '/', '\\');
+  }
+  // The host opens its pages with the ANSI API.
+  std::string ansi;
+  const std::size_t taken = platform_.EncodeAnsi(folder->shown, ansi);
+  if (taken == folder->shown.size()) return Status::kOk;
+  const Utf8Character c = Utf8At(folder->shown, taken);
+  char code_point[16];
+  std::snprintf(code_point, sizeof code_point, "U+%04X", static_cast<unsigned>(c.code_point));
+  *reason =
+      NotInCodePage(platform_.AnsiCodePage().number,
+                    c.well_formed ? code_point : ShownText(folder->shown.substr(taken, c.size)));
   return Status::kFailed;
 }
 
@@ -193,37 +240,42 @@ Message frmMain::ConvertDropped() {
   // A folder is packed where it is: only skin texts need the host, and
   // without it each says so.
   std::string host_path;
+  HostFolder host;
   Message no_host;
   const auto folders = std::count(kinds.begin(), kinds.end(), FileKind::kFolder);
   if (folders < std::ssize(kinds)) {
     std::string reason;
-    const Status found = GetSkinPath(&host_path, &reason);
+    const Status found = GetSkinPath(&host_path, &reason, &host);
     if (found != Status::kOk) {
       no_host =
           found == Status::kMissing
               ? Failure(kNoHost)
               : Failure(kNoHost, host_path.empty() ? reason : ShownText(host_path) + "\n" + reason);
       if (folders == 0) return no_host;
-      host_path.clear();
+      host = {};
     }
   }
-  if (items.size() == 1) return ConvertItem(items.front(), kinds.front(), host_path);
+  if (items.size() == 1) return ConvertItem(items.front(), kinds.front(), host);
 
   const PathStyle style = platform_.Paths();
   std::vector<Message> messages;
-  // The skins this drop converted, as Windows tells names apart, and
-  // their items: a later item of the same name would replace one.
+  // The skin folders this drop converted into, by the long names Windows
+  // tells apart, and their items: a later item reaching the same folder
+  // would replace one.
   std::vector<std::pair<std::string, std::size_t>> converted;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const bool text = kinds[i] != FileKind::kFolder;
-    const std::string skin =
-        text ? WindowsUpperCase(SkinNameOf(GetFileName(platform_.LongName(items[i]), style))) : "";
+    std::string skin = text ? SkinNameOf(GetFileName(platform_.LongName(items[i]), style)) : "";
+    if (text && !host.path.empty() && IsUsableSkinName(skin, platform_)) {
+      skin = GetFileName(platform_.LongName(SkinFolderOf(host, skin, style)), style);
+    }
+    skin = WindowsUpperCase(skin);
     const auto earlier = std::find_if(converted.begin(), converted.end(),
                                       [&skin](const auto& done) { return done.first == skin; });
-    Message message = text && host_path.empty() ? no_host
+    Message message = text && host.path.empty() ? no_host
                       : text && earlier != converted.end()
                           ? Failure(kSameSkinTwice, ShownText(items[earlier->second]))
-                          : ConvertItem(items[i], kinds[i], host_path);
+                          : ConvertItem(items[i], kinds[i], host);
     if (text && message.success) converted.emplace_back(skin, i);
     message.prompt = ShownText(GetFileName(WithoutTrailingSeparators(items[i], style), style)) +
                      "\n" + message.prompt;
@@ -232,9 +284,9 @@ Message frmMain::ConvertDropped() {
   return Summary(messages);
 }
 
-Message frmMain::ConvertItem(const std::string& path, FileKind kind, const std::string& host_path) {
+Message frmMain::ConvertItem(const std::string& path, FileKind kind, const HostFolder& host) {
   try {
-    return kind == FileKind::kFolder ? Pack(path) : Convert(path, kind, host_path);
+    return kind == FileKind::kFolder ? Pack(path) : Convert(path, kind, host);
   } catch (const std::exception& e) {
     return Failure(kUnexpected, e.what());
   }
@@ -275,7 +327,14 @@ Message frmMain::Pack(const std::string& folder) {
       return Failure(kNotSkinFolder, ShownText(folder) + "\n" + std::string(kInterrupted));
     }
     for (std::size_t part = 0; part < pages.size(); ++part) {
-      const std::string page = JoinPath(path, kPageFiles[part], style);
+      // In whatever letter case it has, as the host under Wine would find it.
+      std::string name_found;
+      if (platform_.NameInFolder(JoinPath(path, "", style), std::string(kPageFiles[part]),
+                                 &name_found, &why) != Status::kOk) {
+        return Failure(kNotSkinFolder,
+                       ShownText(JoinPath(path, kPageFiles[part], style)) + "\n" + why);
+      }
+      const std::string page = JoinPath(path, name_found, style);
       // Only what is in the folder itself: a link could bring any file of
       // the user's into a text meant to be shared.
       const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
@@ -321,8 +380,7 @@ Message frmMain::Pack(const std::string& folder) {
   return Failure(kUnwritten, ShownText(beside + ".txt"));
 }
 
-Message frmMain::Convert(const std::string& source_path, FileKind kind,
-                         const std::string& host_path) {
+Message frmMain::Convert(const std::string& source_path, FileKind kind, const HostFolder& host) {
   // Only a file is a skin text: a pipe or a device is refused before
   // anything is made for it.
   if (kind == FileKind::kOther) return Failure(kBadSkinText, kNeitherFileNorFolder);
@@ -331,6 +389,22 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
   const std::string file_name = GetFileName(platform_.LongName(source_path), style);
   const std::string skin_name = SkinNameOf(file_name);
   if (!IsUsableSkinName(skin_name, platform_)) return Failure(kUnusableName, ShownText(file_name));
+  const std::string skin_path = SkinFolderOf(host, skin_name, style);
+  std::string longest;
+  platform_.EncodeAnsi(host.shown + "skin\\" + skin_name + "\\" + std::string(kSettingsFile),
+                       longest);
+  if (longest.size() > kMostAnsiPathBytes) {
+    return Failure(kNoFolder,
+                   ShownText(skin_path) + "\n" + PathTooLong(longest.size(), kMostAnsiPathBytes));
+  }
+  // Windows would take a name that is another folder's short (8.3) one for
+  // that folder.
+  if (platform_.KindOf(skin_path) == FileKind::kFolder) {
+    const std::string long_path = platform_.LongName(skin_path);
+    if (!IsSameFileName(GetFileName(long_path, style), skin_name)) {
+      return Failure(kUnusableName, ShownText(long_path) + "\n" + std::string(kShortNameOfAnother));
+    }
+  }
 
   // Read and decoded before anything is made: a refused text leaves nothing.
   std::string reason;
@@ -347,21 +421,28 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind,
       {kPageFiles[0], pages.Header()},
       {kPageFiles[1], pages.NewRes()},
       {kPageFiles[2], pages.Res()},
-      {"setting.skn", settings},
+      {kSettingsFile, settings},
   }};
 
   Replaced replaced;
   std::string skin_folder;
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     std::vector<std::string> made_folders;
-    if (MakeFolders(platform_, GetParentPath(host_path, style), {"skin", skin_name}, &skin_folder,
-                    &reason, &made_folders) != Status::kOk) {
+    if (MakeFolders(platform_, host.path, {"skin", skin_name}, &skin_folder, &reason,
+                    &made_folders) != Status::kOk) {
       RemoveMadeFolders(platform_, made_folders);
       return Failure(kNoFolder, ShownText(skin_folder) + "\n" + reason);
     }
+    // Each under the name it has, in whatever letter case, as the host
+    // under Wine would open it.
     std::vector<NewFile> set;
     for (const auto& [name, text] : files) {
-      set.push_back(FileOfBytes(JoinPath(skin_folder, name, style), text));
+      std::string found;
+      if (platform_.NameInFolder(JoinPath(skin_folder, "", style), std::string(name), &found,
+                                 &reason) != Status::kOk) {
+        return Failure(kUnwritten, ShownText(JoinPath(skin_folder, name, style)) + "\n" + reason);
+      }
+      set.push_back(FileOfBytes(JoinPath(skin_folder, found, style), text));
     }
     replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
     if (replaced.result != SetResult::kLockGone) break;

@@ -10,6 +10,12 @@
 
 namespace brellam {
 
+// Where the host's skins go.
+struct HostFolder {
+  std::string path;   // on this system, ending with a separator; empty: no host
+  std::string shown;  // as the host, a Windows program, is shown it, ending with "\"
+};
+
 // The program's one object. It has no window: all a run shows is the
 // message box that ends it.
 class frmMain {
@@ -22,18 +28,20 @@ class frmMain {
   // every file.
   int ConvertSkin();
 
-  // The host program's install path: kMissing when none is stored;
-  // kFailed, with the reason, for one that cannot be read, holds a NUL, is
-  // not absolute or is not in a folder that is there (`path` then holds
-  // what is stored).
-  Status GetSkinPath(std::string* path, std::string* reason) const;
+  // The host program's install path, and in `folder` the host's folder:
+  // the folder it names, else the folder it is in. kMissing when none is
+  // stored; kFailed, with the reason, for one that cannot be read, holds a
+  // NUL, is not absolute, names what Windows cannot open, is not in a
+  // folder that is there, or holds a character the host's ANSI code page
+  // lacks (`path` then holds what is stored).
+  Status GetSkinPath(std::string* path, std::string* reason, HostFolder* folder) const;
 
  private:
   Message ConvertDropped();
   // Each item's failures end only that item.
-  Message ConvertItem(const std::string& path, FileKind kind, const std::string& host_path);
+  Message ConvertItem(const std::string& path, FileKind kind, const HostFolder& host);
   // A skin text into its skin folder under the host.
-  Message Convert(const std::string& source_path, FileKind kind, const std::string& host_path);
+  Message Convert(const std::string& source_path, FileKind kind, const HostFolder& host);
   // A skin folder into one skin text beside it.
   Message Pack(const std::string& folder);
 

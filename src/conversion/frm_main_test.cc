@@ -104,11 +104,18 @@ TEST_F(ConvertSkinTest, UnicodeSkinTextsBecomeCodePagePages) {
 TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
   struct Case {
     const char* argument;
-    const char* host;
-    const char* folder;
+    std::string host;
+    std::string folder;
   };
+  // "<host folder>\skin\Blue\setting.skn" takes 259 bytes in code page 932.
+  const std::string longest = "C:\\" + std::string(232, 'a') + "表\\";
   const Case cases[] = {
       {"\"D:\\My Skins\\Blue.txt\"", "C:\\Tools\\Host\\host.exe", kFolder},
+      // As Windows reads the path; a folder is the host's folder itself.
+      {"D:\\dl\\Blue.txt", "C:\\Tools\\Host.\\x\\..\\host.exe", kFolder},
+      {"D:\\dl\\Blue.txt", "\\\\.\\C:\\Tools\\Host\\host.exe", kFolder},
+      {"D:\\dl\\Blue.txt", "C:\\Tools\\Host", kFolder},
+      {"D:\\dl\\Blue.txt", longest + "host.exe", longest + "skin\\Blue\\"},
       {"D:\\dl\\Blue.old.txt", "C:\\Tools\\Host\\", "C:\\Tools\\Host\\skin\\Blue.old\\"},
       {"D:\\dl\\Blue", "C:\\Tools\\Host\\host.exe", kFolder},
       {"D:/dl/Blue.txt", "C:/Tools/Host/host.exe", kFolder},
@@ -118,7 +125,7 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
     platform.host_path = c.host;
-    platform.folders.insert("\\\\srv\\share\\Host\\");
+    platform.folders.insert({"\\\\srv\\share\\Host\\", longest});
     platform.files = {{"D:\\dl\\Blue.txt", kSkin},
                       {"D:\\My Skins\\Blue.txt", kSkin},
                       {"D:\\dl\\Blue.old.txt", kSkin},
@@ -130,6 +137,7 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
 }
 
 TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
+  const std::string too_long = "C:\\" + std::string(235, 'a') + "\\";
   struct Case {
     const char* argument;
     std::string host;
@@ -157,7 +165,16 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       // The file system would stop at the NUL: another folder.
       {"D:\\dl\\Blue.txt", std::string("C:\\Tools\\Host\0\\host.exe", 23),
        Prompt(kNoHost, "C:\\Tools\\Host\\x00\\host.exe\n" + std::string(kHostHasNul))},
+      // Paths the host could not open: names Windows takes literally, a
+      // character its code page lacks, more than MAX_PATH bytes.
+      {"D:\\dl\\Blue.txt", "\\\\?\\C:\\Tools\\Host\\..\\host.exe",
+       Prompt(kNoHost, "\\\\?\\C:\\Tools\\Host\\..\\host.exe\n" + NameHostCannotOpen(".."))},
+      {"D:\\dl\\Blue.txt", "C:\\Zoë\\host.exe",
+       Prompt(kNoHost, "C:\\Zoë\\host.exe\n" + NotInCodePage(932, "U+00EB"))},
+      {"D:\\dl\\Blue.txt", too_long + "host.exe",
+       Prompt(kNoFolder, too_long + "skin\\Blue\n" + PathTooLong(260, 259))},
   };
+  platform.folders.insert({"C:\\Zoë\\", too_long});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
@@ -272,6 +289,9 @@ TEST_F(ConvertSkinTest, LongSummariesShowTheFailuresThatFitAndCountTheRest) {
   stem = std::string(44, 's');  // each name wraps onto a second row
   items(1, 9);
   EXPECT_EQ(Run(1), failed(0) + "\n\n" + OthersDone(9));
+  stem = std::string(1000, 's');  // its lines shown cut to 100 columns: each fits
+  items(2, 0);
+  EXPECT_TRUE(Run(1).starts_with(stem + "0.txt\n")) << platform.shown[0].prompt;
 }
 
 // "." or "..": the text is named after the folder, beside it.
@@ -314,6 +334,30 @@ TEST_F(ConvertSkinTest, ConvertingAgainReplacesOnlyTheFourFiles) {
   EXPECT_EQ(SkinFiles().at("Res.htm"), "r\r\n\r\n");
   EXPECT_EQ(SkinFiles().at("mine.css"), "user's");
   EXPECT_TRUE(platform.created_folders.empty());
+}
+
+// On POSIX a page may be there in another letter case, which the host
+// under Wine opens for it: that one is replaced, and packed, under its own
+// name. Two that Windows counts as one are refused, named.
+TEST_F(ConvertSkinTest, PagesInAnotherLetterCase) {
+  platform.style = PathStyle::kPosix;
+  platform.host_path = "/h/host.exe";
+  platform.folders = {"/h/", "/h/skin/", "/h/skin/Blue/", "/dl/"};
+  platform.files = {{"/dl/Blue.txt", kSkin}, {"/h/skin/Blue/HEADER.HTM", "old"}};
+  platform.argument_text = "/dl/Blue.txt";
+  EXPECT_EQ(Run(0), kDone);
+  EXPECT_EQ(platform.files.at("/h/skin/Blue/HEADER.HTM"), "h\r\n");
+  platform.argument_text = "/h/skin/Blue";
+  platform.shown.clear();
+  EXPECT_EQ(Run(0), Prompt(kDone, "/h/skin/Blue.txt"));
+
+  platform.files["/h/skin/Blue/header.htm"] = "twin";
+  for (const auto& [item, prompt] :
+       {std::pair{"/dl/Blue.txt", kUnwritten}, std::pair{"/h/skin/Blue", kNotSkinFolder}}) {
+    platform.argument_text = item;
+    platform.shown.clear();
+    EXPECT_EQ(Run(1), Prompt(prompt, "/h/skin/Blue/Header.htm\ntwo names"));
+  }
 }
 
 TEST_F(ConvertSkinTest, APageThatCannotBeReplacedKeepsTheWholeOldSkin) {

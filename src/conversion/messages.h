@@ -17,8 +17,11 @@ inline constexpr std::string_view kNoHost = "Kyrlenが無いみたいな気が�
 inline constexpr std::string_view kBadSkinText = "スキンファイルが不正な気がする";
 inline constexpr std::string_view kDone = "たぶん正常に終了";
 
-// Followed by the file name.
+// Followed by the file name, or by the folder the name would reach and why.
 inline constexpr std::string_view kUnusableName = "ファイル名がスキン名に使えない気がする";
+// Windows would take the name for that folder's long one.
+inline constexpr std::string_view kShortNameOfAnother =
+    "スキン名が別のフォルダの短い名前（8.3 形式）になっている";
 // Followed by one line per file. Nothing changed: the old skin is whole.
 inline constexpr std::string_view kUnwritten = "書き込めなかったファイルがある気がする";
 // Followed by each page that is new, with kNewPage under it, and each
@@ -27,6 +30,11 @@ inline constexpr std::string_view kNotRestored = "古いスキンに戻せなか
 inline constexpr std::string_view kNewPage = "新しいページ";
 // Followed by the folder and the system's reason.
 inline constexpr std::string_view kNoFolder = "フォルダを作れなかった気がする";
+// Why the host could not open a page: its path is longer than an ANSI
+// program's buffer holds.
+inline std::string PathTooLong(std::size_t bytes, std::size_t most) {
+  return "パスが " + std::to_string(bytes) + " バイト（上限 " + std::to_string(most) + " バイト）";
+}
 // Followed by the folder, or by a page that is no file of its own and why.
 inline constexpr std::string_view kNotSkinFolder = "スキンのフォルダではない気がする";
 // Followed by one line per page file.
@@ -44,6 +52,14 @@ inline std::string OthersDone(std::size_t count) {
 inline constexpr std::string_view kHostHasNul = "パスに NUL 文字が入っている";
 inline constexpr std::string_view kHostNotAbsolute = "絶対パスではない";
 inline constexpr std::string_view kHostFolderMissing = "そのフォルダが無い";
+// `name` as shown: one the host would not open by, as Windows reads its path.
+inline std::string NameHostCannotOpen(std::string_view name) {
+  return "Kyrlen が開けない名前「" + std::string(name) + "」がある";
+}
+// `character` as shown, e.g. "U+00EB".
+inline std::string NotInCodePage(int code_page, std::string_view character) {
+  return "コードページ " + std::to_string(code_page) + " にない文字 " + std::string(character);
+}
 
 // Why a skin text's bytes are refused; `offset` counts from 0.
 inline std::string AtByte(std::uint64_t offset) {

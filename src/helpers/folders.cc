@@ -1,24 +1,51 @@
 #include "helpers/folders.h"
 
+#include <utility>
+
 namespace brellam {
+
+namespace {
+
+// Runs that keep making the same folder in two letter cases at once give
+// way to each other only so many times.
+constexpr int kMostAttempts = 4;
+
+}  // namespace
 
 Status MakeFolders(Platform& platform, std::string folder,
                    std::initializer_list<std::string_view> names, std::string* path,
                    std::string* reason, std::vector<std::string>* made) {
   const PathStyle style = platform.Paths();
   for (const std::string_view name : names) {
-    std::string found;
-    if (platform.NameInFolder(folder, std::string(name), &found, reason) != Status::kOk) {
-      *path = folder + std::string(name) + Separator(style);
-      return Status::kFailed;
+    for (int attempt = 0;; ++attempt) {
+      std::string found;
+      if (platform.NameInFolder(folder, std::string(name), &found, reason) != Status::kOk) {
+        *path = folder + std::string(name) + Separator(style);
+        return Status::kFailed;
+      }
+      std::string next = folder + found + Separator(style);
+      if (platform.KindOf(next) == FileKind::kFolder) {
+        folder = std::move(next);
+        break;
+      }
+      if (attempt == kMostAttempts || platform.CreateFolder(next, reason) != Status::kOk) {
+        *path = std::move(next);
+        return Status::kFailed;
+      }
+      // Another run may have made it in another letter case meanwhile, a
+      // twin that Windows counts as the same folder: the one that finds
+      // the other gives way, and takes it.
+      std::string why;
+      if (platform.NameInFolder(folder, std::string(name), &found, reason) == Status::kOk) {
+        if (made != nullptr) made->push_back(next);
+        folder = std::move(next);
+        break;
+      }
+      if (platform.RemoveFolder(next, &why) != Status::kOk) {
+        *path = std::move(next);
+        return Status::kFailed;
+      }
     }
-    folder.append(found).push_back(Separator(style));
-    if (platform.KindOf(folder) == FileKind::kFolder) continue;
-    if (platform.CreateFolder(folder, reason) != Status::kOk) {
-      *path = std::move(folder);
-      return Status::kFailed;
-    }
-    if (made != nullptr) made->push_back(folder);
   }
   if (!folder.empty()) folder.pop_back();
   *path = std::move(folder);

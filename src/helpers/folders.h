@@ -15,7 +15,9 @@ namespace brellam {
 // Makes each of `names` in turn, the next inside the one before, below
 // `folder` (ending with a separator), which must be there: it and the
 // folders above it are never made. A name that is there in another letter
-// case is the one used, as the host under Wine would find it. Sets `path`
+// case is the one used, as the host under Wine would find it, and a folder
+// it made that another run made meanwhile in another case is given up for
+// that one: Windows would count the two as one. Sets `path`
 // to the last folder, without a separator at its end, and adds each folder
 // it made to `made`, with its separator. kFailed when a folder cannot be
 // looked for or made: `path` is then that folder, `reason` says why, and

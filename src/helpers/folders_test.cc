@@ -41,6 +41,10 @@ TEST(MakeFoldersTest, TakesAFolderThatDiffersOnlyInLetterCase) {
   EXPECT_EQ(platform.created_folders, (Folders{"/h/Skin/Green/"}));
   EXPECT_TRUE(Made(platform, "/h/", {"skin", "Blue"}).starts_with("/h/Skin/Blue/ failed: "));
   EXPECT_EQ(platform.created_folders.size(), 1u);
+  // Another run makes it in another letter case at the same moment.
+  platform.twin_made_with = {{"/h/Skin/Grey/", "/h/Skin/GREY/"}};
+  EXPECT_EQ(Made(platform, "/h/", {"skin", "Grey"}), "/h/Skin/GREY");
+  EXPECT_EQ(platform.folders.count("/h/Skin/Grey/"), 0u);
 }
 
 TEST(MakeFoldersTest, AFolderThatCannotBeMadeEndsWithItsPathAndReason) {

@@ -7,17 +7,18 @@ namespace brellam {
 
 namespace {
 
+bool StartsWithDrive(std::string_view path) {
+  const char letter = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
+  return path.size() >= 2 && letter >= 'a' && letter <= 'z' && path[1] == ':';
+}
+
 // Index just past the last separator, or 0 when there is none.
 std::size_t AfterLastSeparator(std::string_view path, PathStyle style) {
   for (std::size_t i = path.size(); i > 0; --i) {
     if (IsSeparator(path[i - 1], style)) return i;
   }
-  return 0;
-}
-
-bool StartsWithDrive(std::string_view path) {
-  const char letter = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
-  return path.size() >= 2 && letter >= 'a' && letter <= 'z' && path[1] == ':';
+  // "Z:Blue.txt" is Blue.txt in the current folder of drive Z:.
+  return style == PathStyle::kWindows && StartsWithDrive(path) ? 2 : 0;
 }
 
 // How much of a full path is its root ("/", "C:\", "\\server\share\");
@@ -118,7 +119,12 @@ bool IsAbsolutePath(std::string_view path, PathStyle style) {
     return unc ? IsShareRoot(path.substr(4), false) : IsDriveRoot(path, false);
   }
   if (path.size() >= 2 && IsSeparator(path[0], style) && IsSeparator(path[1], style)) {
-    return IsShareRoot(path.substr(2), true);
+    // "\\.\C:\" is the drive path "C:\".
+    const std::string_view device = path.substr(2);
+    if (device.size() >= 2 && device[0] == '.' && IsSeparator(device[1], style)) {
+      return IsDriveRoot(device.substr(2), true);
+    }
+    return IsShareRoot(device, true);
   }
   return IsDriveRoot(path, true);
 }

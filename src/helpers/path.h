@@ -10,9 +10,12 @@
 namespace brellam {
 
 // The part after the last separator; empty when the path ends with one.
+// On Windows a drive-relative path without one ("Z:Blue.txt") has the
+// part after its drive.
 std::string GetFileName(std::string_view path, PathStyle style);
 
-// The part up to and including the last separator; empty when there is none.
+// The part before GetFileName's: up to and including the last separator,
+// or the drive; empty when there is neither.
 std::string GetParentPath(std::string_view path, PathStyle style);
 
 // `name` in `folder`: the folder, a separator unless it ends with one, and
@@ -35,7 +38,7 @@ bool IsFullPath(std::string_view path, PathStyle style);
 // on POSIX it starts with "/"; on Windows with a drive's root ("X:\" or
 // "X:/"), a share's ("\\server\share\"), or the "\\?\" form of either
 // ("\\?\X:\", "\\?\UNC\server\share\"). "C:file" is not: it is
-// taken from the drive's current folder.
+// taken from the drive's current folder. "\\.\X:\" is the drive path "X:\".
 bool IsAbsolutePath(std::string_view path, PathStyle style);
 
 }  // namespace brellam

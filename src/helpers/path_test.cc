@@ -17,6 +17,8 @@ TEST(PathTest, FileNameAndParentSplitAtTheLastSeparator) {
       {"", PathStyle::kWindows, "", ""},
       {"C:\\a\\b.txt", PathStyle::kWindows, "b.txt", "C:\\a\\"},
       {"b.txt", PathStyle::kWindows, "b.txt", ""},
+      {"Z:Blue.txt", PathStyle::kWindows, "Blue.txt", "Z:"},  // drive-relative
+      {"Z:Blue.txt", PathStyle::kPosix, "Z:Blue.txt", ""},
       {"C:\\a\\", PathStyle::kWindows, "", "C:\\a\\"},
       {"C:/a/b.txt", PathStyle::kWindows, "b.txt", "C:/a/"},
       {"C:\\a/b\\c.exe", PathStyle::kWindows, "c.exe", "C:\\a/b\\"},
@@ -65,11 +67,11 @@ TEST(PathTest, FullPathByTheTextAlone) {
 
 TEST(PathTest, AbsoluteOnlyFromARootOfItsOwn) {
   for (const char* path : {"C:\\k.exe", "z:/", "\\\\srv\\share\\k.exe", "//srv/share/",
-                           "\\\\?\\C:\\k.exe", "\\\\?\\unc\\srv\\share\\"}) {
+                           "\\\\?\\C:\\k.exe", "\\\\?\\unc\\srv\\share\\", "\\\\.\\C:\\k.exe"}) {
     EXPECT_TRUE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
   }
   for (const char* path : {"", "k.exe", "C:k.exe", "C:", "\\k.exe", "1:\\k.exe", "\\\\srv\\share",
-                           "\\\\srv\\\\k.exe", "\\\\\\share\\k.exe", "\\\\.\\C:\\k.exe",
+                           "\\\\srv\\\\k.exe", "\\\\\\share\\k.exe", "\\\\.\\C:k.exe",
                            "\\\\?\\C:/k.exe", "\\\\?\\UNC\\srv\\", "\\\\?\\k.exe", "/k.exe"}) {
     EXPECT_FALSE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
   }

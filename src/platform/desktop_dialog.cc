@@ -5,9 +5,29 @@
 #include <sys/types.h>
 #include <sys/wait.h>
 
+#include "text/shown_text.h"
+
 extern char** environ;
 
 namespace brellam {
+
+namespace {
+
+// Linux takes one argument of at most 128 KiB, its NUL among them, and the
+// markup of kdialog and notify-send makes a text up to five times longer.
+constexpr std::size_t kMostShownBytes = ((std::size_t{128} << 10) - 64) / 5;
+
+// The message as the dialog shows it: its long lines cut as a box cuts
+// them, and its lines after those one argument holds left out.
+std::string Shown(std::string_view prompt) {
+  std::string shown = CutLongLines(prompt);
+  if (shown.size() <= kMostShownBytes) return shown;
+  const std::size_t end = shown.rfind('\n', kMostShownBytes - 4);
+  shown.resize(end == std::string::npos ? 0 : end);
+  return shown + "\n…";
+}
+
+}  // namespace
 
 bool WantsDialog(bool stderr_is_terminal, const char* display, const char* wayland_display) {
   const auto set = [](const char* value) { return value != nullptr && *value != '\0'; };
@@ -37,17 +57,17 @@ std::string EscapeMarkup(std::string_view text) {
 
 std::vector<std::string> DialogCommand(std::string_view program, const Message& message) {
   const std::string title(kProgramName);
+  const std::string text = Shown(message.prompt);
   if (program == "zenity") {
-    return {"zenity",      message.success ? "--info" : "--error",
-            "--title",     title,
-            "--no-markup", "--text",
-            message.prompt};
+    return {
+        "zenity", message.success ? "--info" : "--error", "--title", title, "--no-markup", "--text",
+        text};
   }
   if (program == "kdialog") {
     // A text Qt takes for plain text would show the entities as they are:
     // <qt> makes it rich text, where line breaks must be written as tags.
     std::string body = "<qt>";
-    for (const char c : EscapeMarkup(message.prompt)) {
+    for (const char c : EscapeMarkup(text)) {
       if (c == '\n') {
         body += "<br>";
       } else {
@@ -69,7 +89,7 @@ std::vector<std::string> DialogCommand(std::string_view program, const Message& 
           message.success ? "dialog-information" : "dialog-error",
           "--",
           title,
-          EscapeMarkup(message.prompt)};
+          EscapeMarkup(text)};
 }
 
 bool ShowDialog(const Message& message) {

@@ -25,7 +25,8 @@ bool WantsDialog(bool stderr_is_terminal, const char* display, const char* wayla
 std::string EscapeMarkup(std::string_view text);
 
 // The command line, the program's name first, that shows `message` titled
-// with the program's name: information on success, an error otherwise.
+// with the program's name: information on success, an error otherwise. The
+// message fits one argument, its long lines cut as a box cuts them.
 std::vector<std::string> DialogCommand(std::string_view program, const Message& message);
 
 // Starts the first of kDialogPrograms on PATH that can be started and waits

@@ -56,6 +56,16 @@ TEST(DesktopDialogTest, CommandsShowTheMessageAsText) {
   }
 }
 
+// Linux takes an argument of 128 KiB at most: lines past those that fit
+// are left out.
+TEST(DesktopDialogTest, TheMessageFitsOneArgument) {
+  std::string lines;
+  for (int i = 0; i < 100000; ++i) lines += "&\n";
+  const std::string body = DialogCommand("kdialog", {lines, false}).back();
+  EXPECT_LT(body.size(), std::size_t{128} << 10);
+  EXPECT_TRUE(body.ends_with("&amp;<br>…</qt>")) << body.substr(body.size() - 20);
+}
+
 // A program that cannot be started is passed over for the next; the run
 // waits for the one that starts, whatever it answers.
 TEST(DesktopDialogTest, FirstProgramThatStartsAndItIsWaitedFor) {

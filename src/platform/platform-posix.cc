@@ -311,14 +311,16 @@ bool ListEntries(const std::string& folder, std::vector<std::string>& names) {
   return true;
 }
 
+std::string WinePrefix() {
+  return WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
+}
+
 // The host runs under Wine and keeps its settings where it would on
-// Windows, in the prefix's registry; the one it keeps is the path of its
-// program, which only means something here as a Unix path. kMissing when
-// there is no prefix or no value; kFailed, with the Windows path in
-// `value`, when Wine would not find it.
+// Windows, in the prefix's registry. kMissing when there is no prefix or
+// no value.
 Status ReadWineSetting(std::string_view application, std::string_view section, std::string_view key,
                        std::string* value, std::string* reason) {
-  const std::string prefix = WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
+  const std::string prefix = WinePrefix();
   std::string text;
   if (prefix.empty() || ReadPath(prefix + "/user.reg", &text, reason) != Status::kOk) {
     return Status::kMissing;
@@ -326,11 +328,9 @@ Status ReadWineSetting(std::string_view application, std::string_view section, s
   std::string registry_key = "Software\\VB and VBA Program Settings\\";
   registry_key.append(application).append("\\").append(section);
   *value = ReadWineRegistryString(text, registry_key, key);
-  if (value->empty()) return Status::kMissing;
-  std::string path = UnixPathInPrefix(prefix, *value, ListEntries, reason);
-  if (path.empty()) return Status::kFailed;
-  *value = std::move(path);
-  return Status::kOk;
+  // As a string the host stored with NULs after it reads on Windows.
+  while (!value->empty() && value->back() == '\0') value->pop_back();
+  return value->empty() ? Status::kMissing : Status::kOk;
 }
 
 }  // namespace
@@ -376,6 +376,7 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   // A settings file that is there is the store, whatever it holds: the
   // prefix is asked only without one.
   Status status = path.empty() ? Status::kMissing : ReadPath(path, &text, reason);
+  setting_from_wine_ = status == Status::kMissing;
   if (status == Status::kOk) {
     *value = ReadIniValue(text, section, key);
     if (value->empty()) return Status::kMissing;
@@ -383,6 +384,18 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
     status = ReadWineSetting(application, section, key, value, reason);
   }
   return status == Status::kOk || status == Status::kMissing ? status : Status::kFailed;
+}
+
+Status PosixPlatform::SettingPathHere(const std::string& path, std::string* here,
+                                      std::string* reason) const {
+  if (!setting_from_wine_) {
+    *here = path;
+    return Status::kOk;
+  }
+  // The host's path only means something here as the Unix path Wine
+  // reaches it through.
+  *here = UnixPathInPrefix(WinePrefix(), path, ListEntries, reason);
+  return here->empty() ? Status::kFailed : Status::kOk;
 }
 
 Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {
@@ -464,7 +477,8 @@ Status PosixPlatform::NameInFolder(const std::string& folder, const std::string&
     *found = name;
     return Status::kOk;
   }
-  return WineNameIn(names, name, *found, reason) ? Status::kOk : Status::kFailed;
+  return WineNameIn(names, name, *found, reason, CaseTwins::kRefused) ? Status::kOk
+                                                                      : Status::kFailed;
 }
 
 Status PosixPlatform::OpenForReading(const std::string& path, Links links,

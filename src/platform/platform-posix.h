@@ -35,6 +35,11 @@ class PosixPlatform : public Platform {
   void ShowMessage(const Message& message) override;
   Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string* value, std::string* reason) const override;
+  PathStyle SettingPaths() const override {
+    return setting_from_wine_ ? PathStyle::kWindows : PathStyle::kPosix;
+  }
+  Status SettingPathHere(const std::string& path, std::string* here,
+                         std::string* reason) const override;
 
   PathStyle Paths() const override { return PathStyle::kPosix; }
   const CodePage& AnsiCodePage() const override { return CodePage932(); }
@@ -79,6 +84,8 @@ class PosixPlatform : public Platform {
   mutable std::size_t encoded_ = 0;
   std::uint64_t fallback_counter_ = 0;
   std::chrono::milliseconds lock_wait_;
+  // The last setting read came from the Wine prefix's registry.
+  mutable bool setting_from_wine_ = false;
 };
 
 }  // namespace brellam

@@ -146,6 +146,16 @@ TEST_F(PosixPlatformTest, FoldersAreMadeOnceAndFailuresGiveTheReason) {
     EXPECT_EQ(platform.CreateFolder(path, &reason), Status::kFailed);
     EXPECT_EQ(reason, why);
   }
+  // Found in another letter case, as the host under Wine finds it; beside
+  // a twin Windows would count as the same, refused.
+  std::string found;
+  EXPECT_EQ(platform.NameInFolder(Path(""), "FILE", &found, &reason), Status::kOk);
+  EXPECT_EQ(found, "file");
+  Spit(dir / "File", "x");
+  EXPECT_EQ(platform.NameInFolder(Path(""), "file", &found, &reason), Status::kFailed);
+  EXPECT_EQ(reason, "「File」「file」: 大文字小文字だけが違う名前（Windows では同じ名前）");
+  EXPECT_EQ(platform.RemoveFolder(Path("sub"), &reason), Status::kOk);
+  EXPECT_EQ(platform.KindOf(Path("sub")), FileKind::kMissing);
 }
 
 TEST_F(PosixPlatformTest, WritesNewFilesAndReplacesButNotReadOnlyOnes) {

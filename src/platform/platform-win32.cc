@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/whole_file.h"
+#include "text/shown_text.h"
 #include "text/utf8.h"
 
 namespace brellam {
@@ -64,6 +65,23 @@ std::string SystemReason(DWORD error) {
 
 // What the operations answer for a path that names no file on a disk.
 constexpr char kNotOnADisk[] = "ディスク上のファイルやフォルダではない";
+
+// Whether `name` (in the long form) is a Unix pipe or device that Wine
+// shows through a drive: an entry of its folder whose attributes cannot
+// be read. Such a file is refused unopened: opening a pipe would take its
+// data from the program that writes it.
+bool IsUnixSpecialFile(const std::wstring& name) {
+  if (::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES ||
+      ::GetLastError() != ERROR_INVALID_PARAMETER) {
+    return false;
+  }
+  WIN32_FIND_DATAW found{};
+  const HANDLE search =
+      ::FindFirstFileExW(name.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(search);
+  return true;
+}
 
 bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -281,6 +299,9 @@ std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_fold
   std::wstring_view rest;
   std::vector<std::wstring_view> names;
   if (path.empty()) return {};
+  if (path.starts_with(L"\\\\?\\")) {
+    return SplitRoot(path, full, rest) ? std::wstring(path) : std::wstring();
+  }
   const auto resolve = [&names](std::wstring_view part) {
     while (!part.empty()) {
       const std::wstring_view name = TakeName(part);
@@ -331,7 +352,7 @@ CommandLine Win32Platform::ReadCommandLine() const {
 
 void Win32Platform::ShowMessage(const Message& message) {
   std::wstring prompt;
-  for (wchar_t c : Widen(message.prompt)) {
+  for (wchar_t c : Widen(CutLongLines(message.prompt))) {
     if (c == L'\n') prompt += L'\r';
     prompt += c;
   }
@@ -358,9 +379,18 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     return Failed(reason, static_cast<DWORD>(error), missing ? Status::kMissing : Status::kFailed);
   }
-  text.resize(std::min(text.size(), text.find(L'\0')));
+  // The NULs that end the stored string are no part of it; one inside it
+  // is, and refused by the run.
+  text.resize(std::min<std::size_t>(text.size(), size / sizeof(wchar_t)));
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
   if (text.empty()) return Status::kMissing;
   *value = Narrow(text);
+  return Status::kOk;
+}
+
+Status Win32Platform::SettingPathHere(const std::string& path, std::string* here,
+                                      std::string*) const {
+  *here = path;
   return Status::kOk;
 }
 
@@ -403,7 +433,9 @@ FileKind Win32Platform::KindOf(const std::string& path) const {
   const std::wstring name = FilePath(path);
   if (name.empty()) return FileKind::kOther;
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return IsUnixSpecialFile(name) ? FileKind::kOther : FileKind::kMissing;
+  }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::kFolder : FileKind::kFile;
 }
 
@@ -449,6 +481,10 @@ Status OpenOnDisk(const std::string& path, Links links, FileHandle& file, std::s
   if (name.empty()) {
     *reason = kNotOnADisk;
     return Status::kFailed;
+  }
+  if (IsUnixSpecialFile(name)) {
+    *reason = kNotOnADisk;
+    return Status::kNotFile;
   }
   const DWORD flags = links == Links::kRefuse
                           ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS

@@ -20,6 +20,9 @@ class Win32Platform : public Platform {
   void ShowMessage(const Message& message) override;
   Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string* value, std::string* reason) const override;
+  PathStyle SettingPaths() const override { return PathStyle::kWindows; }
+  Status SettingPathHere(const std::string& path, std::string* here,
+                         std::string* reason) const override;
 
   PathStyle Paths() const override { return PathStyle::kWindows; }
   const CodePage& AnsiCodePage() const override { return code_page_; }
@@ -69,11 +72,12 @@ std::string Narrow(std::wstring_view utf16);
 // MAX_PATH too: "\\?\C:\..." or "\\?\UNC\server\share\...", separators
 // collapsed and "." and ".." resolved, but every name kept as given, blanks
 // and dots at its end included (the system's own full path drops them). A
-// relative path is taken from `current_folder`, a drive-relative one
-// ("D:x") from that drive's. Empty for what is no path on a drive or a
-// share (the device namespace: "\\.\pipe\x", "\\?\GLOBALROOT\...", the
-// bare volume "\\.\C:"), and for a relative path without a full current
-// folder.
+// path already in that form is the system's to open as it is, and is
+// given back unchanged. A relative path is taken from `current_folder`, a
+// drive-relative one ("D:x") from that drive's. Empty for what is no path
+// on a drive or a share (the device namespace: "\\.\pipe\x",
+// "\\?\GLOBALROOT\...", the bare volume "\\.\C:"), and for a relative path
+// without a full current folder.
 std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_folder = {});
 
 // The arguments part of a command line: what follows the program's path

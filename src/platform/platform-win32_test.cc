@@ -48,7 +48,9 @@ TEST(Win32PathsTest, LongPathForm) {
       {L"\\\\srv\\share\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
       {L"\\\\?\\C:\\c", L"", L"\\\\?\\C:\\c"},
       {L"\\\\.\\C:\\c", L"", L"\\\\?\\C:\\c"},
-      {L"\\\\?\\unc\\srv\\share\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
+      // Already in that form: the system's to open as it is written.
+      {L"\\\\?\\unc\\srv\\share\\c", L"", L"\\\\?\\unc\\srv\\share\\c"},
+      {L"\\\\?\\C:\\a\\..\\b/c", L"", L"\\\\?\\C:\\a\\..\\b/c"},
       {L"C:/a//b\\\\c/", L"", L"\\\\?\\C:\\a\\b\\c\\"},
       // Names end as they were given; ".." stops at the drive or the share.
       {L"C:\\dir.\\Blue.txt .", L"", L"\\\\?\\C:\\dir.\\Blue.txt ."},

@@ -110,10 +110,21 @@ class Platform {
 
   // The per-user settings store: kMissing when it holds no such value.
   // kFailed also for a value that cannot be used as it is; `value` then
-  // holds what is stored, when anything is, for the message.
+  // holds what is stored, when anything is, for the message. A string
+  // comes without the NULs that end it, and with any inside it.
   virtual Status ReadSetting(std::string_view application, std::string_view section,
                              std::string_view key, std::string* value,
                              std::string* reason) const = 0;
+  // How a path in the value ReadSetting last answered is written:
+  // kWindows where the host stored it itself (on Windows, or in a Wine
+  // prefix), else this system's own way (a settings file on POSIX).
+  virtual PathStyle SettingPaths() const = 0;
+  // Where this system has `path`, a path of that value as the host reads
+  // it: on POSIX, for a Windows path from a Wine prefix, the path through
+  // which Wine reaches the same file (kFailed, with the reason, where Wine
+  // would not find it); else `path` itself.
+  virtual Status SettingPathHere(const std::string& path, std::string* here,
+                                 std::string* reason) const = 0;
 
   // Locale and clock.
   virtual PathStyle Paths() const = 0;
@@ -163,10 +174,10 @@ class Platform {
   virtual Status OpenForReading(const std::string& path, Links links,
                                 std::unique_ptr<FileReader>* file, std::string* reason) = 0;
   // The entry of `folder` (which ends with a separator) that the host,
-  // whose file names ignore letter case, opens for `name`: on POSIX that
-  // very name, else the one entry differing only in letter case, else
-  // `name`; on Windows, whose file system does that itself, `name`.
-  // kFailed when two or more entries differ from `name` only in case.
+  // whose file names ignore letter case, opens for `name`: on POSIX the
+  // one entry that is `name` in any letter case, else `name`; on Windows,
+  // whose file system does that itself, `name`. kFailed, naming them,
+  // when two or more are: Windows would count them as one.
   virtual Status NameInFolder(const std::string& folder, const std::string& name,
                               std::string* found, std::string* reason) = 0;
   // Creates a file to write, only where nothing has its name (kTaken: not

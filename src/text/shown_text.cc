@@ -1,8 +1,42 @@
 #include "text/shown_text.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "text/utf8.h"
 
 namespace brellam {
+
+namespace {
+
+// `line` cut to kMostLineColumns.
+std::string CutLine(std::string_view line) {
+  // Where each character or escape starts, and its columns.
+  std::vector<std::pair<std::size_t, std::size_t>> units;
+  std::size_t columns = 0;
+  for (std::size_t at = 0; at < line.size();) {
+    const bool escape = line.size() - at >= 4 && line[at] == '\\' && line[at + 1] == 'x';
+    const Utf8Character c = Utf8At(line, at);
+    const std::size_t width = escape ? 4 : c.well_formed ? Columns(c.code_point) : 1;
+    units.emplace_back(at, width);
+    columns += width;
+    at += escape ? 4 : c.size;
+  }
+  if (columns <= kMostLineColumns) return std::string(line);
+  // "…" is a wide character in the fonts of code page 932.
+  const std::size_t room = (kMostLineColumns - 2) / 2;
+  std::size_t head = 0;
+  for (std::size_t used = 0; used + units[head].second <= room; ++head) used += units[head].second;
+  std::size_t tail = units.size();
+  for (std::size_t used = 0; used + units[tail - 1].second <= room; --tail) {
+    used += units[tail - 1].second;
+  }
+  return std::string(line.substr(0, units[head].first)) + "…" +
+         std::string(line.substr(units[tail].first));
+}
+
+}  // namespace
 
 std::string ShownText(std::string_view utf8) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -23,6 +57,17 @@ std::string ShownText(std::string_view utf8) {
       }
     }
     at += c.size;
+  }
+  return shown;
+}
+
+std::string CutLongLines(std::string_view text) {
+  std::string shown;
+  for (std::size_t begin = 0; begin <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', begin), text.size());
+    if (begin > 0) shown += '\n';
+    shown += CutLine(text.substr(begin, end - begin));
+    begin = end + 1;
   }
   return shown;
 }

@@ -26,5 +26,22 @@ TEST(ShownTextTest, ControlsAndBytesThatAreNoUtf8AreEscapedByteByByte) {
   }
 }
 
+// Wider than 100 columns, a wide character counting two: start, "…", end.
+TEST(ShownTextTest, LongLinesAreCutInTheMiddle) {
+  const std::string a(49, 'a');
+  const std::string z(49, 'z');
+  std::string wide;
+  for (int i = 0; i < 51; ++i) wide += "表";
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string(100, 'a'), std::string(100, 'a')},
+      {a + "bcd" + z, a + "…" + z},
+      {wide, wide.substr(0, 24 * 3) + "…" + wide.substr(0, 24 * 3)},
+      {a.substr(2) + "\\x0A" + z + "zz", a.substr(2) + "…" + z},  // an escape stays whole
+  };
+  for (const auto& [line, shown] : cases) {
+    EXPECT_EQ(CutLongLines(line), shown) << line;
+  }
+}
+
 }  // namespace
 }  // namespace brellam

@@ -17,11 +17,17 @@ namespace brellam {
 std::string ReadWineRegistryString(std::string_view reg_text, std::string_view key,
                                    std::string_view value);
 
+// Whether the very name wins over others that differ from it only in
+// letter case, as when Wine looks a name up, or all are refused, as for a
+// name the host may open in any letter case.
+enum class CaseTwins { kVeryNameWins, kRefused };
+
 // How Wine finds `wanted` among a folder's `names`: that very name, else
 // the one that differs from it only in letter case, else `wanted` itself.
-// False, with the reason, when two or more differ only in letter case.
+// False, with a reason that names them, when two or more differ from it
+// only in letter case, or with kRefused when any does beside it.
 bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
-                std::string* reason);
+                std::string* reason, CaseTwins twins = CaseTwins::kVeryNameWins);
 
 }  // namespace brellam
 

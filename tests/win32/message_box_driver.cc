@@ -42,6 +42,8 @@ MessageBoxSeen Inspect(HWND dialog) {
   box.caption = WindowText(dialog);
   if (HWND text = ::GetDlgItem(dialog, 0xFFFF)) box.prompt = WindowText(text);
   ::EnumChildWindows(dialog, CollectControl, reinterpret_cast<LPARAM>(&box));
+  RECT frame{};
+  if (::GetWindowRect(dialog, &frame)) box.width = frame.right - frame.left;
   return box;
 }
 

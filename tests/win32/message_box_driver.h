@@ -15,6 +15,7 @@ struct MessageBoxSeen {
   std::wstring prompt;   // the static control 0xFFFF
   std::wstring buttons;  // the visible buttons' texts, joined with ","
   bool icon = false;
+  long width = 0;  // in pixels
 };
 
 struct DrivenRun {
