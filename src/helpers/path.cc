@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "text/path_grammar.h"
+
 namespace brellam {
 
 namespace {
-
-bool StartsWithDrive(std::string_view path) {
-  const char letter = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
-  return path.size() >= 2 && letter >= 'a' && letter <= 'z' && path[1] == ':';
-}
 
 // Index just past the last separator, or 0 when there is none.
 std::size_t AfterLastSeparator(std::string_view path, PathStyle style) {
@@ -42,8 +39,7 @@ bool IsSystemForm(std::string_view path, PathStyle style) {
 }
 
 bool IsDriveRoot(std::string_view path, bool slash_too) {
-  const char drive = static_cast<char>(path.empty() ? '\0' : path[0] | 0x20);
-  return path.size() >= 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' &&
+  return StartsWithDrive(path) && path.size() >= 3 &&
          (path[2] == '\\' || (slash_too && path[2] == '/'));
 }
 
@@ -90,18 +86,7 @@ std::string FullPath(std::string_view path, std::string_view current_folder, Pat
   for (char& c : full) c = IsSeparator(c, style) ? Separator(style) : c;
   if (!full.empty() && full.back() != Separator(style)) full += separator;  // "\\server\share"
   std::vector<std::string_view> parts;
-  const std::string_view rest = std::string_view(whole).substr(root);
-  for (std::size_t begin = 0; begin <= rest.size();) {
-    std::size_t end = begin;
-    while (end < rest.size() && !IsSeparator(rest[end], style)) ++end;
-    const std::string_view part = rest.substr(begin, end - begin);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    begin = end + 1;
-  }
+  ResolveNames(std::string_view(whole).substr(root), style, false, parts);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) full += separator;
     full += parts[i];

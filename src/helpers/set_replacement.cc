@@ -8,6 +8,7 @@
 #include "helpers/path.h"
 #include "helpers/replacement_record.h"
 #include "helpers/text_file.h"
+#include "text/path_grammar.h"
 
 namespace brellam {
 
@@ -237,11 +238,9 @@ class SetReplacement {
   }
 
   // A folder's own name, into the folder it is in.
-  void Flush(std::string_view path) {
-    while (path.size() > 1 && IsSeparator(path.back(), style_)) path.remove_suffix(1);
-    if (platform_.SyncFolderOf(std::string(path), &reason_) != Status::kOk) {
-      Problem(std::string(path), Status::kFailed);
-    }
+  void Flush(std::string_view folder) {
+    const std::string path(WithoutTrailingSeparators(folder, style_));
+    if (platform_.SyncFolderOf(path, &reason_) != Status::kOk) Problem(path, Status::kFailed);
   }
 
   // Makes a new file of a name no other process can guess beside `path`,

@@ -1,9 +1,12 @@
 #include "platform/host_lookup-posix.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "text/ascii.h"
-#include "text/path_style.h"
+#include "text/file_name_case.h"
+#include "text/path_grammar.h"
+#include "text/settings_ini.h"
 #include "text/wine_registry.h"
 
 namespace brellam {
@@ -12,7 +15,42 @@ namespace {
 
 bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
+// The host runs under Wine and keeps its settings where it would on
+// Windows, in the prefix's registry. kMissing when there is no prefix or
+// no value.
+Status ReadWineSetting(std::string_view application, std::string_view section, std::string_view key,
+                       const ReadSettingsFile& read, std::string* value, std::string* reason) {
+  const std::string prefix = WinePrefix();
+  std::string text;
+  if (prefix.empty() || read(prefix + "/user.reg", &text, reason) != Status::kOk) {
+    return Status::kMissing;
+  }
+  std::string registry_key = "Software\\VB and VBA Program Settings\\";
+  registry_key.append(application).append("\\").append(section);
+  *value = ReadWineRegistryString(text, registry_key, key);
+  // As a string the host stored with NULs after it reads on Windows.
+  while (!value->empty() && value->back() == '\0') value->pop_back();
+  return value->empty() ? Status::kMissing : Status::kOk;
+}
+
 }  // namespace
+
+Status ReadHostSetting(std::string_view application, std::string_view section, std::string_view key,
+                       const ReadSettingsFile& read, std::string* value, bool* from_wine,
+                       std::string* reason) {
+  const std::string path =
+      SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
+  std::string text;
+  Status status = path.empty() ? Status::kMissing : read(path, &text, reason);
+  *from_wine = status == Status::kMissing;
+  if (status == Status::kOk) {
+    *value = ReadIniValue(text, section, key);
+    if (value->empty()) return Status::kMissing;
+  } else if (status == Status::kMissing) {
+    status = ReadWineSetting(application, section, key, read, value, reason);
+  }
+  return status == Status::kOk || status == Status::kMissing ? status : Status::kFailed;
+}
 
 std::string SettingsFilePath(const char* xdg_config_home, const char* home,
                              std::string_view application) {
@@ -31,30 +69,17 @@ std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_p
                              const ListFolder& list, std::string* reason) {
   std::string_view rest = windows_path;
   if (rest.starts_with("\\\\?\\")) rest.remove_prefix(4);
-  const char drive = AsciiLower(rest.empty() ? '\0' : rest[0]);
-  if (rest.size() < 3 || drive < 'a' || drive > 'z' || rest[1] != ':' ||
-      !IsSeparator(rest[2], PathStyle::kWindows)) {
+  if (!StartsWithDrive(rest) || rest.size() < 3 || !IsSeparator(rest[2], PathStyle::kWindows)) {
     *reason = "ドライブ名から始まる絶対パスではない";
     return {};
   }
+  const char drive = AsciiLower(rest[0]);
   rest.remove_prefix(3);
-  // Resolved as Windows resolves a full path, before any file is looked at:
-  // "." and empty parts go, ".." takes the part before it and stops at
-  // the drive's root.
+  // Resolved as Windows resolves a full path, before any file is looked at.
   std::vector<std::string_view> parts;
-  bool folder = true;  // the path ends with a separator, "." or ".."
-  for (std::size_t begin = 0; begin <= rest.size();) {
-    std::size_t end = begin;
-    while (end < rest.size() && !IsSeparator(rest[end], PathStyle::kWindows)) ++end;
-    const std::string_view part = rest.substr(begin, end - begin);
-    folder = part.empty() || part == "." || part == "..";
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!folder) {
-      parts.push_back(part);
-    }
-    begin = end + 1;
-  }
+  ResolveNames(rest, PathStyle::kWindows, false, parts);
+  const std::string_view last = rest.substr(rest.find_last_of("\\/") + 1);
+  const bool folder = last.empty() || last == "." || last == "..";
   // The drive is its link in dosdevices, which Wine names in lower case;
   // without one Wine has no such drive.
   std::string path = std::string(prefix) + "/dosdevices/";
@@ -90,6 +115,10 @@ std::string WinePrefixFolder(const char* wineprefix, const char* home) {
   if (IsAbsolute(wineprefix)) return wineprefix;
   if (IsAbsolute(home)) return std::string(home) + "/.wine";
   return {};
+}
+
+std::string WinePrefix() {
+  return WinePrefixFolder(std::getenv("WINEPREFIX"), std::getenv("HOME"));
 }
 
 }  // namespace brellam

@@ -9,7 +9,21 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace brellam {
+
+// Reads a whole file, following links, as PosixPlatform::ReadFile does.
+using ReadSettingsFile =
+    std::function<Status(const std::string& path, std::string* bytes, std::string* reason)>;
+
+// The host's setting, as Platform::ReadSetting answers it: from
+// settings.ini in the user's configuration folder when there is one,
+// whatever it holds, else from the registry of the Wine prefix the host
+// runs in; `from_wine` says which.
+Status ReadHostSetting(std::string_view application, std::string_view section, std::string_view key,
+                       const ReadSettingsFile& read, std::string* value, bool* from_wine,
+                       std::string* reason);
 
 // ${XDG_CONFIG_HOME:-$HOME/.config}/<application>/settings.ini, from the two
 // variables' values (either may be absent, as a null pointer); empty when
@@ -34,6 +48,10 @@ std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_p
 // $WINEPREFIX, else $HOME/.wine, from the two variables' values (either may
 // be absent, as a null pointer); empty when neither gives an absolute folder.
 std::string WinePrefixFolder(const char* wineprefix, const char* home);
+
+// The folder of the Wine prefix the host runs in, by this process's
+// variables.
+std::string WinePrefix();
 
 }  // namespace brellam
 

@@ -5,29 +5,22 @@
 #ifndef BRELLAM_PLATFORM_PLATFORM_POSIX_H_
 #define BRELLAM_PLATFORM_PLATFORM_POSIX_H_
 
-#include <iconv.h>
-
-#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
 
+#include "platform/code_page_932-posix.h"
 #include "platform/platform.h"
 
 namespace brellam {
 
 class PosixPlatform : public Platform {
  public:
-  // A code page 932 code as its bytes; the second is 0 for a one-byte code.
-  using Code932 = std::array<char, 2>;
-
   // Once `table_from` bytes were encoded, texts are encoded through a table
-  // made once from the C library's: it takes a few milliseconds to make,
-  // and pays only for large texts. A lock that another process holds is
-  // waited for `lock_wait` at the most.
+  // (see CodePage932Encoder). A lock that another process holds is waited
+  // for `lock_wait` at the most.
   PosixPlatform(int argc, const char* const* argv, std::size_t table_from = 64 << 10,
                 std::chrono::milliseconds lock_wait = std::chrono::seconds(10));
-  ~PosixPlatform() override;
   PosixPlatform(const PosixPlatform&) = delete;
   PosixPlatform& operator=(const PosixPlatform&) = delete;
 
@@ -76,12 +69,7 @@ class PosixPlatform : public Platform {
 
  private:
   std::vector<std::string> arguments_;
-  // Opened at the first use and kept: a page is encoded in many pieces.
-  mutable iconv_t to_932_ = reinterpret_cast<iconv_t>(-1);
-  mutable iconv_t from_932_ = reinterpret_cast<iconv_t>(-1);
-  mutable std::vector<Code932> table_;
-  std::size_t table_from_;
-  mutable std::size_t encoded_ = 0;
+  mutable CodePage932Encoder encoder_;
   std::uint64_t fallback_counter_ = 0;
   std::chrono::milliseconds lock_wait_;
   // The last setting read came from the Wine prefix's registry.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/whole_file.h"
+#include "text/path_grammar.h"
 #include "text/shown_text.h"
 #include "text/utf8.h"
 
@@ -83,75 +84,28 @@ bool IsUnixSpecialFile(const std::wstring& name) {
   return true;
 }
 
-bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool StartsWithDrive(std::wstring_view path) {
-  return path.size() >= 2 && path[1] == L':' &&
-         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-}
-
-// The name before the first separator; `path` moves past it and the
-// separators after it.
-std::wstring_view TakeName(std::wstring_view& path) {
-  std::size_t end = 0;
-  while (end < path.size() && !IsSlash(path[end])) ++end;
-  const std::wstring_view name = path.substr(0, end);
-  while (end < path.size() && IsSlash(path[end])) ++end;
-  path.remove_prefix(end);
-  return name;
-}
-
-// A full path's root in the long form ("\\?\C:\", "\\?\UNC\server\share\")
-// and what follows it; false when `path` is not full or names no path on a
-// drive or a share.
-bool SplitRoot(std::wstring_view path, std::wstring& root, std::wstring_view& rest) {
-  if (StartsWithDrive(path) && path.size() > 2 && IsSlash(path[2])) {
-    root = L"\\\\?\\" + std::wstring(path.substr(0, 2)) + L"\\";
-    rest = path.substr(3);
-    return true;
-  }
-  if (path.size() < 2 || !IsSlash(path[0]) || !IsSlash(path[1])) return false;
-  path.remove_prefix(2);
-  if (path.size() >= 2 && (path[0] == L'?' || path[0] == L'.') && IsSlash(path[1])) {
-    // Of the device namespace, only a drive's path or a share's.
-    path.remove_prefix(2);
-    if (StartsWithDrive(path)) return SplitRoot(path, root, rest);
-    const std::wstring_view unc = TakeName(path);
-    if (unc.size() != 3 || (unc[0] | 0x20) != L'u' || (unc[1] | 0x20) != L'n' ||
-        (unc[2] | 0x20) != L'c') {
-      return false;
-    }
-  }
-  const std::wstring_view server = TakeName(path);
-  const std::wstring_view share = TakeName(path);
-  for (const std::wstring_view name : {server, share}) {
-    if (name.empty() || name == L"." || name == L".." || name == L"?") return false;
-  }
-  root = L"\\\\?\\UNC\\" + std::wstring(server) + L"\\" + std::wstring(share) + L"\\";
-  rest = path;
-  return true;
-}
-
 // The path as the wide file API takes it: always in the long form, so that
 // it reaches past MAX_PATH and opens the very name given. Only a relative
 // path makes it ask the system, for the current folder; empty for what is
 // no file or folder on a disk.
 std::wstring FilePath(const std::string& path) {
-  const std::wstring wide = Widen(path);
-  std::wstring full = LongPathForm(wide);
-  if (!full.empty() || (wide.size() >= 2 && IsSlash(wide[0]) && IsSlash(wide[1]))) return full;
+  const std::string full = LongPathForm(path);
+  if (!full.empty() || (path.size() >= 2 && IsSeparator(path[0], PathStyle::kWindows) &&
+                        IsSeparator(path[1], PathStyle::kWindows))) {
+    return Widen(full);
+  }
   std::wstring current(MAX_PATH, L'\0');
   for (;;) {
     // A drive-relative path is taken from that drive's current folder.
     const DWORD got =
-        StartsWithDrive(wide)
-            ? ::GetFullPathNameW(wide.substr(0, 2).c_str(), static_cast<DWORD>(current.size()),
-                                 current.data(), nullptr)
+        StartsWithDrive(path)
+            ? ::GetFullPathNameW(Widen(path.substr(0, 2)).c_str(),
+                                 static_cast<DWORD>(current.size()), current.data(), nullptr)
             : ::GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
     if (got == 0) return {};
     if (got < current.size()) {
       current.resize(got);
-      return LongPathForm(wide, current);
+      return Widen(LongPathForm(path, Narrow(current)));
     }
     current.resize(got);
   }
@@ -294,42 +248,6 @@ std::string Narrow(std::wstring_view utf16) {
   return narrow;
 }
 
-std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_folder) {
-  std::wstring full;
-  std::wstring_view rest;
-  std::vector<std::wstring_view> names;
-  if (path.empty()) return {};
-  if (path.starts_with(L"\\\\?\\")) {
-    return SplitRoot(path, full, rest) ? std::wstring(path) : std::wstring();
-  }
-  const auto resolve = [&names](std::wstring_view part) {
-    while (!part.empty()) {
-      const std::wstring_view name = TakeName(part);
-      if (name == L"..") {
-        if (!names.empty()) names.pop_back();
-      } else if (!name.empty() && name != L".") {
-        names.push_back(name);
-      }
-    }
-  };
-  if (!SplitRoot(path, full, rest)) {
-    if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) return {};
-    std::wstring_view current;
-    if (!SplitRoot(current_folder, full, current)) return {};
-    if (StartsWithDrive(path)) path.remove_prefix(2);
-    // A rooted path ("\\x") keeps only the current folder's root.
-    if (path.empty() || !IsSlash(path[0])) resolve(current);
-    rest = path;
-  }
-  resolve(rest);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) full += L'\\';
-    full += names[i];
-  }
-  if (!names.empty() && !path.empty() && IsSlash(path.back())) full += L'\\';
-  return full;
-}
-
 std::wstring ArgumentsOf(std::wstring_view command_line) {
   std::size_t i = 0;
   if (!command_line.empty() && command_line[0] == L'"') {
@@ -442,7 +360,7 @@ FileKind Win32Platform::KindOf(const std::string& path) const {
 std::string Win32Platform::LongName(const std::string& path) const {
   const std::wstring wide = Widen(path);
   const std::size_t slash = wide.find_last_of(L"\\/");
-  const std::size_t start = slash != std::wstring::npos ? slash + 1 : StartsWithDrive(wide) ? 2 : 0;
+  const std::size_t start = slash != std::wstring::npos ? slash + 1 : StartsWithDrive(path) ? 2 : 0;
   const std::wstring_view name = std::wstring_view(wide).substr(start);
   if (name.empty() || name == L"." || name == L"..") return path;
   // The entry of that name in its folder, which a short name finds too: as

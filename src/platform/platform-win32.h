@@ -68,18 +68,6 @@ class Win32Platform : public Platform {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-// The form in which the wide API opens exactly what `path` names, past
-// MAX_PATH too: "\\?\C:\..." or "\\?\UNC\server\share\...", separators
-// collapsed and "." and ".." resolved, but every name kept as given, blanks
-// and dots at its end included (the system's own full path drops them). A
-// path already in that form is the system's to open as it is, and is
-// given back unchanged. A relative path is taken from `current_folder`, a
-// drive-relative one ("D:x") from that drive's. Empty for what is no path
-// on a drive or a share (the device namespace: "\\.\pipe\x",
-// "\\?\GLOBALROOT\...", the bare volume "\\.\C:"), and for a relative path
-// without a full current folder.
-std::wstring LongPathForm(std::wstring_view path, std::wstring_view current_folder = {});
-
 // The arguments part of a command line: what follows the program's path
 // (quoted or not) and the blanks after it.
 std::wstring ArgumentsOf(std::wstring_view command_line);

@@ -37,48 +37,6 @@ TEST(Win32ArgumentsTest, WhatFollowsTheProgramPath) {
   }
 }
 
-TEST(Win32PathsTest, LongPathForm) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* current_folder;
-    const wchar_t* form;  // empty: no file or folder on a disk
-  };
-  const Case cases[] = {
-      {L"C:\\a b\\c", L"", L"\\\\?\\C:\\a b\\c"},
-      {L"\\\\srv\\share\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
-      {L"\\\\?\\C:\\c", L"", L"\\\\?\\C:\\c"},
-      {L"\\\\.\\C:\\c", L"", L"\\\\?\\C:\\c"},
-      // Already in that form: the system's to open as it is written.
-      {L"\\\\?\\unc\\srv\\share\\c", L"", L"\\\\?\\unc\\srv\\share\\c"},
-      {L"\\\\?\\C:\\a\\..\\b/c", L"", L"\\\\?\\C:\\a\\..\\b/c"},
-      {L"C:/a//b\\\\c/", L"", L"\\\\?\\C:\\a\\b\\c\\"},
-      // Names end as they were given; ".." stops at the drive or the share.
-      {L"C:\\dir.\\Blue.txt .", L"", L"\\\\?\\C:\\dir.\\Blue.txt ."},
-      {L"C:\\a\\.\\..\\..\\b\\...", L"", L"\\\\?\\C:\\b\\..."},
-      {L"\\\\srv\\share\\..\\c", L"", L"\\\\?\\UNC\\srv\\share\\c"},
-      {L"Blue.txt ", L"D:\\My Skins", L"\\\\?\\D:\\My Skins\\Blue.txt "},
-      {L"..\\x", L"\\\\?\\D:\\a\\b", L"\\\\?\\D:\\a\\x"},
-      {L"\\x", L"\\\\srv\\share\\dir", L"\\\\?\\UNC\\srv\\share\\x"},
-      {L"D:x", L"D:\\a", L"\\\\?\\D:\\a\\x"},
-      {L"D:", L"D:\\a", L"\\\\?\\D:\\a"},
-      {L"x", L"", L""},
-      {L"", L"D:\\a", L""},
-      {L"x", L"\\\\.\\pipe", L""},
-      {L"\\\\.\\pipe\\x", L"D:\\a", L""},
-      {L"//./pipe/x", L"D:\\a", L""},
-      {L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x", L"D:\\a", L""},
-      {L"\\\\.\\C:", L"D:\\a", L""},
-      {L"\\\\?\\C:", L"D:\\a", L""},
-      {L"\\\\.\\CON", L"D:\\a", L""},
-      {L"\\\\?\\UNC\\srv", L"D:\\a", L""},
-      {L"\\\\srv", L"D:\\a", L""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Narrow(c.path));
-    EXPECT_EQ(LongPathForm(c.path, c.current_folder), c.form);
-  }
-}
-
 TEST(Win32TextTest, Utf8AndUtf16AndTheAnsiCodePage) {
   const std::string mixed = "Blue 青空 한글 \xF0\x9F\x98\x80";
   EXPECT_EQ(Narrow(Widen(mixed)), mixed);

@@ -1,6 +1,9 @@
 #include "text/file_name_case.h"
 
+#include <algorithm>
+
 #include "text/ascii.h"
+#include "text/shown_text.h"
 #include "text/utf8.h"
 
 namespace brellam {
@@ -57,6 +60,28 @@ std::string WindowsUpperCase(std::string_view utf8) {
     at += c.size;
   }
   return upper;
+}
+
+bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
+                std::string* reason, CaseTwins twins) {
+  if (twins == CaseTwins::kVeryNameWins && std::ranges::find(names, wanted) != names.end()) {
+    found = wanted;
+    return true;
+  }
+  std::vector<const std::string*> matches;
+  for (const std::string& name : names) {
+    if (IsSameFileName(name, wanted)) matches.push_back(&name);
+  }
+  if (matches.size() > 1) {
+    // In the same order whatever order the folder lists them in.
+    std::ranges::sort(matches, [](const std::string* a, const std::string* b) { return *a < *b; });
+    reason->clear();
+    for (const std::string* match : matches) reason->append("「" + ShownText(*match) + "」");
+    reason->append(": 大文字小文字だけが違う名前（Windows では同じ名前）");
+    return false;
+  }
+  found = matches.empty() ? std::string(wanted) : *matches.front();
+  return true;
 }
 
 }  // namespace brellam

@@ -1,9 +1,11 @@
-// File names compared as Windows compares them: without regard to case.
+// File names compared as Windows compares them, without regard to case,
+// and found as Wine finds them.
 #ifndef BRELLAM_TEXT_FILE_NAME_CASE_H_
 #define BRELLAM_TEXT_FILE_NAME_CASE_H_
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brellam {
 
@@ -22,6 +24,18 @@ std::string WindowsUpperCase(std::string_view utf8);
 inline bool IsSameFileName(std::string_view a, std::string_view b) {
   return WindowsUpperCase(a) == WindowsUpperCase(b);
 }
+
+// Whether the very name wins over others that differ from it only in
+// letter case, as when Wine looks a name up, or all are refused, as for a
+// name the host may open in any letter case.
+enum class CaseTwins { kVeryNameWins, kRefused };
+
+// How Wine finds `wanted` among a folder's `names`: that very name, else
+// the one that differs from it only in letter case, else `wanted` itself.
+// False, with a reason that names them, when two or more differ from it
+// only in letter case, or with kRefused when any does beside it.
+bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
+                std::string* reason, CaseTwins twins = CaseTwins::kVeryNameWins);
 
 }  // namespace brellam
 

@@ -14,6 +14,50 @@ std::size_t NextSeparator(std::string_view path, std::size_t from) {
   return from;
 }
 
+bool StartsWithTwoSeparators(std::string_view path) {
+  return path.size() >= 2 && IsWindowsSeparator(path[0]) && IsWindowsSeparator(path[1]);
+}
+
+// The name before the first separator; `path` moves past it and the
+// separators after it.
+std::string_view TakeName(std::string_view& path) {
+  const std::size_t end = NextSeparator(path, 0);
+  const std::string_view name = path.substr(0, end);
+  path.remove_prefix(std::min(path.find_first_not_of("\\/", end), path.size()));
+  return name;
+}
+
+// A full path's root in the long form ("\\?\C:\", "\\?\UNC\server\share\")
+// and what follows it; false when `path` is not full or names no path on a
+// drive or a share.
+bool SplitLongRoot(std::string_view path, std::string& root, std::string_view& rest) {
+  if (StartsWithDrive(path) && path.size() > 2 && IsWindowsSeparator(path[2])) {
+    root = "\\\\?\\" + std::string(path.substr(0, 2)) + "\\";
+    rest = path.substr(3);
+    return true;
+  }
+  if (!StartsWithTwoSeparators(path)) return false;
+  path.remove_prefix(2);
+  if (path.size() >= 2 && (path[0] == '?' || path[0] == '.') && IsWindowsSeparator(path[1])) {
+    // Of the device namespace, only a drive's path or a share's.
+    path.remove_prefix(2);
+    if (StartsWithDrive(path)) return SplitLongRoot(path, root, rest);
+    const std::string_view unc = TakeName(path);
+    if (unc.size() != 3 || (unc[0] | 0x20) != 'u' || (unc[1] | 0x20) != 'n' ||
+        (unc[2] | 0x20) != 'c') {
+      return false;
+    }
+  }
+  const std::string_view server = TakeName(path);
+  const std::string_view share = TakeName(path);
+  for (const std::string_view name : {server, share}) {
+    if (name.empty() || name == "." || name == ".." || name == "?") return false;
+  }
+  root = "\\\\?\\UNC\\" + std::string(server) + "\\" + std::string(share) + "\\";
+  rest = path;
+  return true;
+}
+
 }  // namespace
 
 bool ResolveNames(std::string_view rest, PathStyle style, bool windows_trims,
@@ -69,7 +113,7 @@ WindowsPathReading ReadWindowsPath(std::string_view path) {
     path.remove_prefix(4);
   }
   std::size_t root_end = 0;
-  if (path.size() >= 2 && path[1] == ':') {
+  if (StartsWithDrive(path)) {
     read.path = std::string(path.substr(0, 2)) + "\\";
     root_end = 3;
   } else {
@@ -112,6 +156,33 @@ std::string OrdinaryWindowsPath(std::string_view path) {
   const bool unc = path.size() >= 4 && (path[0] | 0x20) == 'u' && (path[1] | 0x20) == 'n' &&
                    (path[2] | 0x20) == 'c' && path[3] == '\\';
   return unc ? "\\\\" + std::string(path.substr(4)) : std::string(path);
+}
+
+std::string LongPathForm(std::string_view path, std::string_view current_folder) {
+  std::string full;
+  std::string_view rest;
+  if (path.empty()) return {};
+  if (path.starts_with("\\\\?\\")) {
+    return SplitLongRoot(path, full, rest) ? std::string(path) : std::string();
+  }
+  std::vector<std::string_view> names;
+  if (!SplitLongRoot(path, full, rest)) {
+    std::string_view current;
+    if (StartsWithTwoSeparators(path) || !SplitLongRoot(current_folder, full, current)) return {};
+    if (StartsWithDrive(path)) path.remove_prefix(2);
+    // A rooted path ("\\x") keeps only the current folder's root.
+    if (path.empty() || !IsWindowsSeparator(path[0])) {
+      ResolveNames(current, PathStyle::kWindows, false, names);
+    }
+    rest = path;
+  }
+  ResolveNames(rest, PathStyle::kWindows, false, names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) full += '\\';
+    full += names[i];
+  }
+  if (!names.empty() && !path.empty() && IsWindowsSeparator(path.back())) full += '\\';
+  return full;
 }
 
 }  // namespace brellam

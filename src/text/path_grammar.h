@@ -12,6 +12,19 @@
 
 namespace brellam {
 
+// Whether the path starts with a drive: a letter and a colon ("C:").
+inline bool StartsWithDrive(std::string_view path) {
+  const char letter = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
+  return path.size() >= 2 && letter >= 'a' && letter <= 'z' && path[1] == ':';
+}
+
+// `path` without the separators at its end, but for its first character:
+// "/" stays "/".
+inline std::string_view WithoutTrailingSeparators(std::string_view path, PathStyle style) {
+  while (path.size() > 1 && IsSeparator(path.back(), style)) path.remove_suffix(1);
+  return path;
+}
+
 // The names of `rest`, a path past its root, as the system resolves them
 // by their text: separators of `style` split it, empty names and "." go,
 // and ".." takes away the name before it, never one above the root. With
@@ -41,6 +54,18 @@ WindowsPathReading ReadWindowsPath(std::string_view path);
 // A path ReadWindowsPath gave, in the form a program that holds MAX_PATH
 // bytes opens: without "\\?\" ("\\?\UNC\server\..." as "\\server\...").
 std::string OrdinaryWindowsPath(std::string_view path);
+
+// The form in which Windows' wide API opens exactly what `path` names, past
+// MAX_PATH too: "\\?\C:\..." or "\\?\UNC\server\share\...", separators
+// collapsed and "." and ".." resolved, but every name kept as given, blanks
+// and dots at its end included (the system's own full path drops them). A
+// path already in that form is the system's to open as it is, and is
+// given back unchanged. A relative path is taken from `current_folder`, a
+// drive-relative one ("D:x") from that drive's. Empty for what is no path
+// on a drive or a share (the device namespace: "\\.\pipe\x",
+// "\\?\GLOBALROOT\...", the bare volume "\\.\C:"), and for a relative path
+// without a full current folder.
+std::string LongPathForm(std::string_view path, std::string_view current_folder = {});
 
 }  // namespace brellam
 

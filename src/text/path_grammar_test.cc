@@ -29,5 +29,47 @@ TEST(PathGrammarTest, WindowsPathsAsTheSystemReadsThem) {
   EXPECT_EQ(OrdinaryWindowsPath(R"(\\srv\share\Kyrlen\)"), R"(\\srv\share\Kyrlen\)");
 }
 
+TEST(PathGrammarTest, LongPathForm) {
+  struct Case {
+    const char* path;
+    const char* current_folder;
+    const char* form;  // empty: no file or folder on a disk
+  };
+  const Case cases[] = {
+      {"C:\\a b\\c", "", "\\\\?\\C:\\a b\\c"},
+      {"\\\\srv\\share\\c", "", "\\\\?\\UNC\\srv\\share\\c"},
+      {"\\\\?\\C:\\c", "", "\\\\?\\C:\\c"},
+      {"\\\\.\\C:\\c", "", "\\\\?\\C:\\c"},
+      // Already in that form: the system's to open as it is written.
+      {"\\\\?\\unc\\srv\\share\\c", "", "\\\\?\\unc\\srv\\share\\c"},
+      {"\\\\?\\C:\\a\\..\\b/c", "", "\\\\?\\C:\\a\\..\\b/c"},
+      {"C:/a//b\\\\c/", "", "\\\\?\\C:\\a\\b\\c\\"},
+      // Names end as they were given; ".." stops at the drive or the share.
+      {"C:\\dir.\\Blue.txt .", "", "\\\\?\\C:\\dir.\\Blue.txt ."},
+      {"C:\\a\\.\\..\\..\\b\\...", "", "\\\\?\\C:\\b\\..."},
+      {"\\\\srv\\share\\..\\c", "", "\\\\?\\UNC\\srv\\share\\c"},
+      {"Blue.txt ", "D:\\My Skins", "\\\\?\\D:\\My Skins\\Blue.txt "},
+      {"..\\x", "\\\\?\\D:\\a\\b", "\\\\?\\D:\\a\\x"},
+      {"\\x", "\\\\srv\\share\\dir", "\\\\?\\UNC\\srv\\share\\x"},
+      {"D:x", "D:\\a", "\\\\?\\D:\\a\\x"},
+      {"D:", "D:\\a", "\\\\?\\D:\\a"},
+      {"x", "", ""},
+      {"", "D:\\a", ""},
+      {"x", "\\\\.\\pipe", ""},
+      {"\\\\.\\pipe\\x", "D:\\a", ""},
+      {"//./pipe/x", "D:\\a", ""},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x", "D:\\a", ""},
+      {"\\\\.\\C:", "D:\\a", ""},
+      {"\\\\?\\C:", "D:\\a", ""},
+      {"\\\\.\\CON", "D:\\a", ""},
+      {"\\\\?\\UNC\\srv", "D:\\a", ""},
+      {"\\\\srv", "D:\\a", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(LongPathForm(c.path, c.current_folder), c.form);
+  }
+}
+
 }  // namespace
 }  // namespace brellam
