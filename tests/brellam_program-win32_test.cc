@@ -255,10 +255,21 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   EXPECT_EQ(Run(L"\"\"", 1), Prompt(kNothingDropped));
   EXPECT_EQ(Run((root / L"dl" / L"CON.txt").wstring(), 1), Prompt(kUnusableName, L"CON.txt"));
   // Names Windows would change into another skin's ("Blue") or a device's,
-  // and names the host, reading them in code page 932, could not hold.
-  for (const wchar_t* name : {L"Blue..txt", L"Blue .txt", L"CONIN$.txt", L"COM¹.txt", L"Blue😀.txt",
-                              L"café.txt", L"한글.txt"}) {
-    EXPECT_EQ(Run(L"\"" + (root / L"dl" / name).wstring() + L"\"", 1), Prompt(kUnusableName, name));
+  // and names the host, reading them in code page 932, could not hold: the
+  // first such character, shown where it shows alone.
+  const std::wstring lacks = L"\r\nコードページ 932 にない文字 ";
+  for (const auto& [name, shown] :
+       {std::pair{L"Blue..txt", std::wstring(L"Blue..txt")},
+        {L"Blue .txt", L"Blue .txt"},
+        {L"CONIN$.txt", L"CONIN$.txt"},
+        {L"COM¹.txt", L"COM¹.txt" + lacks + L"U+00B9「¹」"},
+        {L"Blue😀.txt", L"Blue😀.txt" + lacks + L"U+1F600「😀」"},
+        {L"café.txt", L"café.txt" + lacks + L"U+00E9「é」"},
+        {L"한글.txt", L"한글.txt" + lacks + L"U+D55C「한」"},
+        {L"か\u3099.txt", L"か\u3099.txt" + lacks + L"U+3099"},
+        {L"a\u202Etxt.exe.txt", L"a\\u202Etxt.exe.txt" + lacks + L"U+202E"}}) {
+    EXPECT_EQ(Run(L"\"" + (root / L"dl" / name).wstring() + L"\"", 1),
+              Prompt(kUnusableName, shown));
   }
   // Skins where the host never looks, or a host folder made up anew.
   Spit(root / L"dl" / L"Blue.txt", fixture::kSkin);
@@ -279,7 +290,7 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
   const std::wstring wide = (root / std::wstring(40000, L'x') / L"k.exe").wstring();
   for (const auto& [path, shown, reason] :
        {std::tuple{literal, literal, NameHostCannotOpen("..")},
-        {zoe, zoe, NotInCodePage(932, "U+00EB")},
+        {zoe, zoe, std::string("コードページ 932 にない文字 U+00EB「ë」")},
         {host.wstring() + std::wstring(L"\0\\k.exe", 7), host.wstring() + L"\\x00\\k.exe",
          std::string(kHostHasNul)},
         {wide, wide.substr(0, 49) + L"…" + wide.substr(wide.size() - 49),
@@ -289,6 +300,12 @@ TEST_F(WindowsProgramTest, EarlyEndsTouchNothing) {
               Prompt(kNoHost, shown + L"\r\n" + Widen(reason)));
     EXPECT_FALSE(fs::exists(host / L"skin"));
   }
+  // A value of another type: the key read is named, and the system's reason.
+  const DWORD number = 1;
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, kHostKey, L"Path", REG_DWORD, &number, sizeof number);
+  const std::wstring typed = Run((root / L"dl" / L"Blue.txt").wstring(), 1);
+  EXPECT_TRUE(typed.starts_with(Prompt(kNoHost, L"HKEY_CURRENT_USER\\" + std::wstring(kHostKey))))
+      << Narrow(typed);
   SetHostPath((host / L"kyrlen.exe").wstring());
   // A pipe is never opened: its server sees no one connect.
   const std::wstring pipe = L"\\\\.\\pipe\\brellam-" + std::to_wstring(::GetCurrentProcessId());

@@ -97,9 +97,13 @@ TEST_F(ProgramTest, ReplacesTheFourFilesAndKeepsOthers) {
 TEST_F(ProgramTest, EarlyEndsTouchNothing) {
   Spit(root / "dl/.txt", kSkin);
   Spit(root / "dl/...txt", kSkin);
-  // Names Windows refuses or changes, and characters code page 932 lacks.
-  const std::vector<std::string> unusable = {"a:b.txt",   "Blue .txt", "aux.txt",
-                                             "Blue😀.txt", "café.txt",  "\x1B]0;x\x07\nline.txt"};
+  // Names Windows refuses or changes, and characters code page 932 lacks:
+  // shown beside their number only where they show alone (not U+3099 of a
+  // decomposed "ガ", nor a bidirectional override).
+  const std::vector<std::string> unusable = {"a:b.txt",   "Blue .txt",    "aux.txt",
+                                             "Blue😀.txt", "café.txt",     "\x1B]0;x\x07\nline.txt",
+                                             "〜.txt",    "か\u3099.txt", "a\u202ETXT.exe.txt"};
+  const std::string lacks = "\nコードページ 932 にない文字 ";
   for (const std::string& name : unusable) Spit(root / "dl" / name, kSkin);
   struct Case {
     std::vector<std::string> arguments;
@@ -114,8 +118,16 @@ TEST_F(ProgramTest, EarlyEndsTouchNothing) {
       {{(root / "dl" / unusable[0]).string()}, Line(kUnusableName) + unusable[0] + "\n"},
       {{(root / "dl" / unusable[1]).string()}, Line(kUnusableName) + unusable[1] + "\n"},
       {{(root / "dl" / unusable[2]).string()}, Line(kUnusableName) + unusable[2] + "\n"},
-      {{(root / "dl" / unusable[3]).string()}, Line(kUnusableName) + unusable[3] + "\n"},
-      {{(root / "dl" / unusable[4]).string()}, Line(kUnusableName) + unusable[4] + "\n"},
+      {{(root / "dl" / unusable[3]).string()},
+       Line(kUnusableName) + unusable[3] + lacks + "U+1F600「😀」\n"},
+      {{(root / "dl" / unusable[4]).string()},
+       Line(kUnusableName) + unusable[4] + lacks + "U+00E9「é」\n"},
+      {{(root / "dl" / unusable[6]).string()},
+       Line(kUnusableName) + unusable[6] + lacks + "U+301C「〜」\n"},
+      {{(root / "dl" / unusable[7]).string()},
+       Line(kUnusableName) + unusable[7] + lacks + "U+3099\n"},
+      {{(root / "dl" / unusable[8]).string()},
+       Line(kUnusableName) + "a\\u202ETXT.exe.txt" + lacks + "U+202E\n"},
       {{(root / "dl" / unusable[5]).string()},
        Line(kUnusableName) + "\\x1B]0;x\\x07\\x0Aline.txt\n"},
   };
@@ -129,16 +141,50 @@ TEST_F(ProgramTest, EarlyEndsTouchNothing) {
   }
 }
 
+// Only where nothing is stored does the message stand alone; else it names
+// the file read, and why.
 TEST_F(ProgramTest, NoHostPathStored) {
   Spit(root / "dl/Blue.txt", kSkin);
-  for (const char* ini : {"", "[Path]\n", "[Other]\nPath=/x/k.exe\n"}) {
-    Spit(root / "config/Kyrlen/settings.ini", ini);
+  const fs::path ini = root / "config/Kyrlen/settings.ini";
+  const fs::path reg = root / ".wine/user.reg";  // read only where there is no ini
+  const std::string key =
+      "WINE REGISTRY Version 2\n[Software\\\\VB and VBA Program Settings\\\\"
+      "Kyrlen\\\\Path] 1\n\"Path\"=";
+  const std::string not_regular(kNotRegularFile);
+  struct Case {
+    fs::path file;
+    std::string bytes;  // or kFolderEntry, kOtherEntry: a folder, a pipe
+    std::string why;    // under the file; none when nothing is stored
+  };
+  const Case cases[] = {
+      {"", "", ""},
+      {ini, "", ""},
+      {ini, "[Path]\n", ""},
+      {ini, "[Other]\nPath=/x/k.exe\n", ""},
+      {ini, std::string("\xFF\xFE[\0P\0]\0", 8), std::string(kUtf16Settings)},
+      {ini, std::string(kFolderEntry), not_regular},
+      {ini, std::string(kOtherEntry), not_regular},
+      {reg, std::string(kFolderEntry), not_regular},
+      {reg, std::string(kOtherEntry), not_regular},
+      {reg, key + "hex(1):2f,00,6b,00\n", "文字列ではない値（hex(1)）"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file.string() + " " + c.bytes);
+    fs::remove_all(root / "config");
+    fs::remove_all(root / ".wine");
+    if (c.bytes == kFolderEntry) {
+      fs::create_directories(c.file);
+    } else if (c.bytes == kOtherEntry) {
+      fs::create_directories(c.file.parent_path());
+      ASSERT_EQ(::mkfifo(c.file.c_str(), 0600), 0);
+    } else if (!c.file.empty()) {
+      Spit(c.file, c.bytes);
+    }
     const Outcome outcome = Run({(root / "dl/Blue.txt").string()});
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.err, Line(kNoHost));
+    EXPECT_EQ(outcome.err, Line(std::string(kNoHost) +
+                                (c.why.empty() ? "" : "\n" + c.file.string() + "\n" + c.why)));
   }
-  fs::remove_all(root / "config");
-  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).err, Line(kNoHost));
   EXPECT_FALSE(fs::exists(host / "skin"));
 }
 
@@ -164,6 +210,16 @@ TEST_F(ProgramTest, HostPathFromTheWinePrefixUnlessSettingsHoldOne) {
   EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
   EXPECT_EQ(Slurp(skin / "Header.htm"), kHeaderPage);
   EXPECT_EQ(FilesIn(prefix / "drive_c").size(), 8u);  // no twin of any folder
+  // Twins there, neither the name stored, are named on the one line of the reason.
+  fs::create_directories(prefix / "drive_c/a\nb");
+  fs::create_directories(prefix / "drive_c/A\nB");
+  Spit(prefix / "user.reg", R"(WINE REGISTRY Version 2
+[Software\\VB and VBA Program Settings\\Kyrlen\\Path] 1
+"Path"="C:\\A\nb\\kyrlen.exe"
+)");
+  EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).err,
+            Line(std::string(kNoHost) + "\nC:\\A\\x0Ab\\kyrlen.exe\n「A\\x0AB」「a\\x0Ab」: " +
+                 "大文字小文字だけが違う名前（Windows では同じ名前）"));
 
   // A settings file that is there wins, even with a path of no use here.
   fs::remove_all(skin);
@@ -312,13 +368,22 @@ TEST_F(ProgramTest, FoldersThatArePackedIntoNothing) {
   Spit(root / "skins/piped/Header.htm", "h\r\n");
   Spit(root / "skins/piped/Res.htm", "r\r\n");
   ASSERT_EQ(::mkfifo((root / "skins/piped/NewRes.htm").c_str(), 0600), 0);
-  const Files before = FilesIn(root);
   const fs::path half = root / "skins/half";
   const fs::path names = root / "skins/names";
   const fs::path linked = root / "skins/linked";
   const fs::path piped = root / "skins/piped";
+  // A folder whose pages' paths are longer than the system takes.
+  fs::path deep = root / "skins";
+  for (std::size_t size; (size = deep.string().size()) < 4090;) {
+    deep /= std::string(std::min<std::size_t>(200, 4089 - size), 'd');
+  }
+  fs::create_directories(deep);
+  const Files before = FilesIn(root);
   for (const auto& [folder, err] :
-       {std::pair{half, Line(std::string(kNotSkinFolder) + "\n" + half.string())},
+       {std::pair{half, Line(std::string(kNotSkinFolder) + "\n" + (half / "NewRes.htm").string() +
+                             "\nNo such file or directory")},
+        std::pair{deep, Line(std::string(kNotSkinFolder) + "\n" + (deep / "Header.htm").string() +
+                             "\nFile name too long")},
         std::pair{names,
                   Line(std::string(kPackChangesPages) + "\n" + (names / "Header.htm").string())},
         std::pair{linked,

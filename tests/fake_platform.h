@@ -85,6 +85,7 @@ class FakePlatform : public Platform {
     return Status::kOk;
   }
 
+  std::string SettingSource() const override { return "HKEY_CURRENT_USER\\Kyrlen"; }
   PathStyle SettingPaths() const override { return style; }
   Status SettingPathHere(const std::string& path, std::string* here, std::string*) const override {
     *here = path;
@@ -170,7 +171,7 @@ class FakePlatform : public Platform {
                       std::string* reason) override {
     *found = name;
     if (style == PathStyle::kWindows) return Status::kOk;
-    int matches = 0;
+    reason->clear();
     std::set<std::string> entries;
     for (const auto& [file, bytes] : files) entries.insert(file);
     for (const std::string& entry : folders) entries.insert(entry.substr(0, entry.size() - 1));
@@ -184,11 +185,10 @@ class FakePlatform : public Platform {
                    std::tolower(static_cast<unsigned char>(b));
           })) {
         *found = other;
-        ++matches;
+        reason->append(other).push_back('\0');
       }
     }
-    if (matches > 1) *reason = "two names";
-    return matches > 1 ? Status::kFailed : Status::kOk;
+    return std::count(reason->begin(), reason->end(), '\0') > 1 ? Status::kCaseTwins : Status::kOk;
   }
   Status RemoveFolder(const std::string& path, std::string* reason) override {
     if (!Do("remove the folder " + path, reason)) return Status::kFailed;

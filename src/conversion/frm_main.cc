@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string_view>
@@ -26,7 +25,6 @@
 #include "text/file_name_case.h"
 #include "text/path_grammar.h"
 #include "text/shown_text.h"
-#include "text/utf8.h"
 
 namespace brellam {
 
@@ -48,6 +46,28 @@ constexpr std::size_t kMostAnsiPathBytes = 259;
 
 std::string SkinFolderOf(const HostFolder& host, std::string_view name, PathStyle style) {
   return JoinPath(JoinPath(host.path, "skin", style), name, style);
+}
+
+// Why the host, reading `text` in its ANSI code page, could not; empty
+// when it could.
+std::string CodePageLacks(const Platform& platform, std::string_view text) {
+  std::string ansi;
+  const std::size_t taken = platform.EncodeAnsi(text, ansi);
+  if (taken == text.size()) return {};
+  return NotInCodePage(platform.AnsiCodePage().number, text.substr(taken));
+}
+
+// A file's path, and under it why.
+std::string PathAndWhy(std::string_view path, std::string_view why) {
+  return ShownText(path) + "\n" + std::string(why);
+}
+
+// A skin name the host could not open a folder by, from the file or folder
+// `shown`; of the reasons, only a character the code page lacks needs
+// pointing out.
+Message Unusable(const Platform& platform, std::string_view shown, std::string_view name) {
+  const std::string lacks = CodePageLacks(platform, name);
+  return Failure(kUnusableName, lacks.empty() ? ShownText(shown) : PathAndWhy(shown, lacks));
 }
 
 // A run that finds the lock file gone makes the folder again; so many
@@ -80,7 +100,7 @@ Message Worded(const Replaced& replaced, const std::string& lock) {
       break;
   }
   for (const FileProblem& problem : replaced.problems) {
-    line(problem.path, problem.reason.empty() ? StatusReason(problem.status) : problem.reason);
+    line(problem.path, Why(problem.status, problem.reason));
   }
   Message message = Failure(prompt, detail);
   message.success = replaced.result == SetResult::kInPlace;
@@ -94,15 +114,20 @@ int frmMain::ConvertSkin() {
   try {
     message = ConvertDropped();
   } catch (const std::exception& e) {
-    message = Failure(kUnexpected, e.what());
+    message = Failure(kUnexpected, ShownText(e.what()));
   }
   platform_.ShowMessage(message);
   return message.success ? 0 : 1;
 }
 
 Status frmMain::GetSkinPath(std::string* path, std::string* reason, HostFolder* folder) const {
-  const Status status = platform_.ReadSetting("Kyrlen", "Path", "Path", path, reason);
-  if (status != Status::kOk) return status;
+  std::string why;
+  const Status status = platform_.ReadSetting("Kyrlen", "Path", "Path", path, &why);
+  if (status == Status::kMissing) return status;
+  if (status != Status::kOk) {
+    *reason = Why(status, why);
+    return Status::kFailed;
+  }
   // Anything else would put skins where the host never looks, or make a
   // host folder of its own.
   const PathStyle stored = platform_.SettingPaths();
@@ -122,13 +147,17 @@ Status frmMain::GetSkinPath(std::string* path, std::string* reason, HostFolder* 
   if (stored == PathStyle::kWindows) {
     WindowsPathReading read = ReadWindowsPath(*path);
     if (read.refused) {
-      *reason = NameHostCannotOpen(ShownText(read.name));
+      *reason = NameHostCannotOpen(read.name);
       return Status::kFailed;
     }
     host_path = std::move(read.path);
   }
   std::string here;
-  if (platform_.SettingPathHere(host_path, &here, reason) != Status::kOk) return Status::kFailed;
+  if (const Status found = platform_.SettingPathHere(host_path, &here, &why);
+      found != Status::kOk) {
+    *reason = Why(found, why);
+    return Status::kFailed;
+  }
   // The path of the host's program, or of its folder.
   const bool names_folder = platform_.KindOf(here) == FileKind::kFolder;
   folder->path = names_folder ? JoinPath(here, "", style) : GetParentPath(here, style);
@@ -145,16 +174,8 @@ Status frmMain::GetSkinPath(std::string* path, std::string* reason, HostFolder* 
     std::replace(folder->shown.begin(), folder->shown.end(), '/', '\\');
   }
   // The host opens its pages with the ANSI API.
-  std::string ansi;
-  const std::size_t taken = platform_.EncodeAnsi(folder->shown, ansi);
-  if (taken == folder->shown.size()) return Status::kOk;
-  const Utf8Character c = Utf8At(folder->shown, taken);
-  char code_point[16];
-  std::snprintf(code_point, sizeof code_point, "U+%04X", static_cast<unsigned>(c.code_point));
-  *reason =
-      NotInCodePage(platform_.AnsiCodePage().number,
-                    c.well_formed ? code_point : ShownText(folder->shown.substr(taken, c.size)));
-  return Status::kFailed;
+  *reason = CodePageLacks(platform_, folder->shown);
+  return reason->empty() ? Status::kOk : Status::kFailed;
 }
 
 Message frmMain::ConvertDropped() {
@@ -174,10 +195,12 @@ Message frmMain::ConvertDropped() {
     std::string reason;
     const Status found = GetSkinPath(&host_path, &reason, &host);
     if (found != Status::kOk) {
-      no_host =
-          found == Status::kMissing
-              ? Failure(kNoHost)
-              : Failure(kNoHost, host_path.empty() ? reason : ShownText(host_path) + "\n" + reason);
+      // What is stored, or where it could not be read.
+      no_host = found == Status::kMissing
+                    ? Failure(kNoHost)
+                    : Failure(kNoHost,
+                              PathAndWhy(host_path.empty() ? platform_.SettingSource() : host_path,
+                                         reason));
       if (folders == 0) return no_host;
       host = {};
     }
@@ -215,7 +238,7 @@ Message frmMain::ConvertItem(const std::string& path, FileKind kind, const HostF
   try {
     return kind == FileKind::kFolder ? Pack(path) : Convert(path, kind, host);
   } catch (const std::exception& e) {
-    return Failure(kUnexpected, e.what());
+    return Failure(kUnexpected, ShownText(e.what()));
   }
 }
 
@@ -224,8 +247,10 @@ Message frmMain::Pack(const std::string& folder) {
   // "." or "Blue/..": the text is named after the folder's own name.
   std::string current;
   std::string why;
-  if (!IsFullPath(folder, style) && platform_.CurrentFolder(&current, &why) != Status::kOk) {
-    return Failure(kNotSkinFolder, ShownText(folder) + "\n" + why);
+  if (!IsFullPath(folder, style)) {
+    if (const Status found = platform_.CurrentFolder(&current, &why); found != Status::kOk) {
+      return Failure(kNotSkinFolder, PathAndWhy(folder, Why(found, why)));
+    }
   }
   const std::string path = FullPath(folder, current, style);
   // A short (8.3) name would name the text after itself.
@@ -235,7 +260,7 @@ Message frmMain::Pack(const std::string& folder) {
     return Failure(kNotSkinFolder, ShownText(folder));
   }
   // Its text could not be converted back.
-  if (!IsUsableSkinName(name, platform_)) return Failure(kUnusableName, ShownText(path));
+  if (!IsUsableSkinName(name, platform_)) return Unusable(platform_, path, name);
   // One set, old or new: a conversion replacing the pages holds the
   // folder's lock, and one that was stopped left its record. Without a lock
   // file, a conversion that began meanwhile has made one.
@@ -247,27 +272,25 @@ Message frmMain::Pack(const std::string& folder) {
     const Status locked =
         platform_.LockFile(path, kLockFileName, LockMode::kShared, Links::kFollow, &lock, &why);
     if (locked != Status::kOk && locked != Status::kMissing) {
-      return Failure(kNotSkinFolder, ShownText(lock_path) + "\n" +
-                                         (why.empty() ? std::string(StatusReason(locked)) : why));
+      return Failure(kNotSkinFolder, PathAndWhy(lock_path, Why(locked, why)));
     }
     if (platform_.KindOf(JoinPath(path, kRecordFileName, style)) != FileKind::kMissing) {
-      return Failure(kNotSkinFolder, ShownText(folder) + "\n" + std::string(kInterrupted));
+      return Failure(kNotSkinFolder, PathAndWhy(folder, kInterrupted));
     }
     for (std::size_t part = 0; part < pages.size(); ++part) {
       // In whatever letter case it has, as the host under Wine would find it.
       std::string name_found;
-      if (platform_.NameInFolder(JoinPath(path, "", style), std::string(kPageFiles[part]),
-                                 &name_found, &why) != Status::kOk) {
+      if (const Status found = platform_.NameInFolder(
+              JoinPath(path, "", style), std::string(kPageFiles[part]), &name_found, &why);
+          found != Status::kOk) {
         return Failure(kNotSkinFolder,
-                       ShownText(JoinPath(path, kPageFiles[part], style)) + "\n" + why);
+                       PathAndWhy(JoinPath(path, kPageFiles[part], style), Why(found, why)));
       }
-      const std::string page = JoinPath(path, name_found, style);
       // Only what is in the folder itself: a link could bring any file of
       // the user's into a text meant to be shared.
-      const Status read = platform_.ReadFile(page, &pages[part], &why, Links::kRefuse);
-      if (read == Status::kMissing) return Failure(kNotSkinFolder, ShownText(folder));
-      if (read == Status::kNotFile) return Failure(kNotSkinFolder, ShownText(page) + "\n" + why);
-      if (read != Status::kOk) return Failure(kBadSkinText, ShownText(page) + "\n" + why);
+      const std::string page = JoinPath(path, name_found, style);
+      const Status read = ReadFileBytes(platform_, page, &pages[part], &why);
+      if (read != Status::kOk) return Failure(kNotSkinFolder, PathAndWhy(page, Why(read, why)));
     }
     if (locked == Status::kOk || attempt > 0 || platform_.KindOf(lock_path) == FileKind::kMissing) {
       break;
@@ -294,15 +317,14 @@ Message frmMain::Pack(const std::string& folder) {
     if (written == Status::kOk) {
       // Its name is durable too, or the user hears why it may not be.
       std::string done = std::string(kDone) + "\n" + ShownText(text_path);
-      if (platform_.SyncFolderOf(text_path, &reason) != Status::kOk) {
-        done.append("\n")
-            .append(ShownText(GetParentPath(text_path, style)))
-            .append("\n")
-            .append(reason);
+      if (const Status synced = platform_.SyncFolderOf(text_path, &reason); synced != Status::kOk) {
+        done.append("\n").append(PathAndWhy(GetParentPath(text_path, style), Why(synced, reason)));
       }
       return {std::move(done), true};
     }
-    if (written != Status::kTaken) return Failure(kUnwritten, ShownText(text_path) + "\n" + reason);
+    if (written != Status::kTaken) {
+      return Failure(kUnwritten, PathAndWhy(text_path, Why(written, reason)));
+    }
   }
   return Failure(kUnwritten, ShownText(beside + ".txt"));
 }
@@ -315,28 +337,30 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
   const PathStyle style = platform_.Paths();
   const std::string file_name = GetFileName(platform_.LongName(source_path), style);
   const std::string skin_name = SkinNameOf(file_name);
-  if (!IsUsableSkinName(skin_name, platform_)) return Failure(kUnusableName, ShownText(file_name));
+  if (!IsUsableSkinName(skin_name, platform_)) return Unusable(platform_, file_name, skin_name);
   const std::string skin_path = SkinFolderOf(host, skin_name, style);
   std::string longest;
   platform_.EncodeAnsi(host.shown + "skin\\" + skin_name + "\\" + std::string(kSettingsFile),
                        longest);
   if (longest.size() > kMostAnsiPathBytes) {
     return Failure(kNoFolder,
-                   ShownText(skin_path) + "\n" + PathTooLong(longest.size(), kMostAnsiPathBytes));
+                   PathAndWhy(skin_path, PathTooLong(longest.size(), kMostAnsiPathBytes)));
   }
   // Windows would take a name that is another folder's short (8.3) one for
   // that folder.
   if (platform_.KindOf(skin_path) == FileKind::kFolder) {
     const std::string long_path = platform_.LongName(skin_path);
     if (!IsSameFileName(GetFileName(long_path, style), skin_name)) {
-      return Failure(kUnusableName, ShownText(long_path) + "\n" + std::string(kShortNameOfAnother));
+      return Failure(kUnusableName, PathAndWhy(long_path, kShortNameOfAnother));
     }
   }
 
   // Read and decoded before anything is made: a refused text leaves nothing.
   std::string reason;
-  std::string bytes = ReadTextFile(platform_, source_path, &reason);
-  if (bytes.empty()) return Failure(kBadSkinText, reason.empty() ? kEmptyFile : reason);
+  std::string bytes;
+  const Status read = ReadTextFile(platform_, source_path, &bytes, &reason);
+  if (read != Status::kOk) return Failure(kBadSkinText, Why(read, reason));
+  if (bytes.empty()) return Failure(kBadSkinText, kEmptyFile);
   DecodedText skin_text = DecodeText(std::move(bytes), &reason);
   if (skin_text.text.empty()) return Failure(kBadSkinText, reason.empty() ? kNoContent : reason);
 
@@ -355,19 +379,22 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
   std::string skin_folder;
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     std::vector<std::string> made_folders;
-    if (MakeFolders(platform_, host.path, {"skin", skin_name}, &skin_folder, &reason,
-                    &made_folders) != Status::kOk) {
+    if (const Status made = MakeFolders(platform_, host.path, {"skin", skin_name}, &skin_folder,
+                                        &reason, &made_folders);
+        made != Status::kOk) {
       RemoveMadeFolders(platform_, made_folders);
-      return Failure(kNoFolder, ShownText(skin_folder) + "\n" + reason);
+      return Failure(kNoFolder, PathAndWhy(skin_folder, Why(made, reason)));
     }
     // Each under the name it has, in whatever letter case, as the host
     // under Wine would open it.
     std::vector<NewFile> set;
     for (const auto& [name, text] : files) {
       std::string found;
-      if (platform_.NameInFolder(JoinPath(skin_folder, "", style), std::string(name), &found,
-                                 &reason) != Status::kOk) {
-        return Failure(kUnwritten, ShownText(JoinPath(skin_folder, name, style)) + "\n" + reason);
+      if (const Status looked = platform_.NameInFolder(JoinPath(skin_folder, "", style),
+                                                       std::string(name), &found, &reason);
+          looked != Status::kOk) {
+        return Failure(kUnwritten,
+                       PathAndWhy(JoinPath(skin_folder, name, style), Why(looked, reason)));
       }
       set.push_back(FileOfBytes(JoinPath(skin_folder, found, style), text));
     }

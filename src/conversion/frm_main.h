@@ -30,10 +30,11 @@ class frmMain {
 
   // The host program's install path, and in `folder` the host's folder:
   // the folder it names, else the folder it is in. kMissing when none is
-  // stored; kFailed, with the reason, for one that cannot be read, holds a
-  // NUL, is not absolute, names what Windows cannot open, is not in a
-  // folder that is there, or holds a character the host's ANSI code page
-  // lacks (`path` then holds what is stored).
+  // stored; kFailed, with the reason in words, for one that cannot be read
+  // (`path` is then empty), holds a NUL, is not absolute, names what
+  // Windows cannot open, is not in a folder that is there, or holds a
+  // character the host's ANSI code page lacks (`path` then holds what is
+  // stored).
   Status GetSkinPath(std::string* path, std::string* reason, HostFolder* folder) const;
 
  private:

@@ -151,7 +151,8 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       {"D:\\dl\\...txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "...txt")},
       {"D:\\dl\\CON.txt", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "CON.txt")},
       {"D:\\nowhere\\", "C:\\Tools\\Host\\host.exe", Prompt(kUnusableName, "")},
-      {"D:\\dl\\", "C:\\Tools\\Host\\host.exe", Prompt(kNotSkinFolder, "D:\\dl\\")},
+      {"D:\\dl\\", "C:\\Tools\\Host\\host.exe",
+       Prompt(kNotSkinFolder, "D:\\dl\\Header.htm\nNo such file")},
       {"D:\\dl\\Blue.txt D:\\dl\\Red.txt", "", Prompt(kNoHost)},
       // Skins where the host never looks, or a host folder made up anew.
       {"D:\\dl\\Blue.txt", "host.exe",
@@ -170,7 +171,7 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
       {"D:\\dl\\Blue.txt", "\\\\?\\C:\\Tools\\Host\\..\\host.exe",
        Prompt(kNoHost, "\\\\?\\C:\\Tools\\Host\\..\\host.exe\n" + NameHostCannotOpen(".."))},
       {"D:\\dl\\Blue.txt", "C:\\Zoë\\host.exe",
-       Prompt(kNoHost, "C:\\Zoë\\host.exe\n" + NotInCodePage(932, "U+00EB"))},
+       Prompt(kNoHost, "C:\\Zoë\\host.exe\nコードページ 932 にない文字 U+00EB「ë」")},
       {"D:\\dl\\Blue.txt", too_long + "host.exe",
        Prompt(kNoFolder, too_long + "skin\\Blue\n" + PathTooLong(260, 259))},
   };
@@ -188,7 +189,7 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
 
 TEST_F(ConvertSkinTest, UnreadableSettingsStoreMeansNoHost) {
   platform.settings_store_fails = true;
-  EXPECT_EQ(Run(1), Prompt(kNoHost, "settings store unreadable"));
+  EXPECT_EQ(Run(1), Prompt(kNoHost, "HKEY_CURRENT_USER\\Kyrlen\nsettings store unreadable"));
   EXPECT_TRUE(platform.created_folders.empty());
 }
 
@@ -223,7 +224,8 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
       "\"D:\\dl\\Blue.txt\" D:\\dl\\Missing.txt D:\\dl\\ \"D:\\dl\\Red Sky.txt\"";
   EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMissing.txt\n" +
                         Prompt(kBadSkinText, "No such file") + "\n\ndl\n" +
-                        Prompt(kNotSkinFolder, "D:\\dl\\") + "\n\nRed Sky.txt\n" + Prompt(kDone));
+                        Prompt(kNotSkinFolder, "D:\\dl\\Header.htm\nNo such file") +
+                        "\n\nRed Sky.txt\n" + Prompt(kDone));
   EXPECT_EQ(platform.created_folders,
             (std::vector<std::string>{"C:\\Tools\\Host\\skin\\", kFolder,
                                       "C:\\Tools\\Host\\skin\\Red Sky\\"}));
@@ -356,7 +358,9 @@ TEST_F(ConvertSkinTest, PagesInAnotherLetterCase) {
        {std::pair{"/dl/Blue.txt", kUnwritten}, std::pair{"/h/skin/Blue", kNotSkinFolder}}) {
     platform.argument_text = item;
     platform.shown.clear();
-    EXPECT_EQ(Run(1), Prompt(prompt, "/h/skin/Blue/Header.htm\ntwo names"));
+    EXPECT_EQ(Run(1), Prompt(prompt,
+                             "/h/skin/Blue/Header.htm\n「HEADER.HTM」「header.htm」: "
+                             "大文字小文字だけが違う名前（Windows では同じ名前）"));
   }
 }
 

@@ -19,31 +19,35 @@ Status MakeFolders(Platform& platform, std::string folder,
   for (const std::string_view name : names) {
     for (int attempt = 0;; ++attempt) {
       std::string found;
-      if (platform.NameInFolder(folder, std::string(name), &found, reason) != Status::kOk) {
+      Status status = platform.NameInFolder(folder, std::string(name), &found, reason);
+      if (status != Status::kOk) {
         *path = folder + std::string(name) + Separator(style);
-        return Status::kFailed;
+        return status;
       }
       std::string next = folder + found + Separator(style);
       if (platform.KindOf(next) == FileKind::kFolder) {
         folder = std::move(next);
         break;
       }
-      if (attempt == kMostAttempts || platform.CreateFolder(next, reason) != Status::kOk) {
+      // So many gave way in turn: the twins the last look found are why.
+      status = attempt == kMostAttempts ? Status::kCaseTwins : platform.CreateFolder(next, reason);
+      if (status != Status::kOk) {
         *path = std::move(next);
-        return Status::kFailed;
+        return status;
       }
       // Another run may have made it in another letter case meanwhile, a
       // twin that Windows counts as the same folder: the one that finds
       // the other gives way, and takes it.
       std::string why;
-      if (platform.NameInFolder(folder, std::string(name), &found, reason) == Status::kOk) {
+      status = platform.NameInFolder(folder, std::string(name), &found, reason);
+      if (status == Status::kOk) {
         if (made != nullptr) made->push_back(next);
         folder = std::move(next);
         break;
       }
       if (platform.RemoveFolder(next, &why) != Status::kOk) {
         *path = std::move(next);
-        return Status::kFailed;
+        return status;
       }
     }
   }

@@ -19,9 +19,9 @@ namespace brellam {
 // it made that another run made meanwhile in another case is given up for
 // that one: Windows would count the two as one. Sets `path`
 // to the last folder, without a separator at its end, and adds each folder
-// it made to `made`, with its separator. kFailed when a folder cannot be
-// looked for or made: `path` is then that folder, `reason` says why, and
-// the folders made before it stay.
+// it made to `made`, with its separator. When a folder cannot be looked
+// for or made, the status and reason of that step: `path` is then that
+// folder, and the folders made before it stay.
 Status MakeFolders(Platform& platform, std::string folder,
                    std::initializer_list<std::string_view> names, std::string* path,
                    std::string* reason, std::vector<std::string>* made = nullptr);

@@ -76,28 +76,29 @@ class SetReplacement {
   // ours that any run left goes, the record last.
   bool Recover() {
     std::vector<std::string> names;
-    if (platform_.ListFolder(folder_, &names, &reason_) != Status::kOk) {
-      Problem(folder_, Status::kFailed);
+    if (const Status listed = platform_.ListFolder(folder_, &names, &reason_);
+        listed != Status::kOk) {
+      Problem(folder_, listed);
       return false;
     }
     const bool recorded = Contains(names, kRecordFileName);
     const std::string record_path = PathOf(kRecordFileName);
     if (recorded) {
       std::string text;
-      if (platform_.ReadFile(record_path, &text, &reason_, Links::kRefuse) != Status::kOk) {
-        return NotRestored(record_path, Status::kFailed);
-      }
+      const Status read = ReadFileBytes(platform_, record_path, &text, &reason_);
+      if (read != Status::kOk) return NotRestored(record_path, read);
       const ReadRecord record = ParseRecord(text, names_);
       // Whole, but naming what no run of ours writes: not ours to act on.
-      if (record.whole && !record.ours) return NotRestored(record_path, Status::kNotFile);
+      if (record.whole && !record.ours) return NotRestored(record_path, Status::kForeign);
       if (record.whole && !PutBackRecorded(record.files, names)) return false;
     }
     for (const std::string& name : names) {
       if (IsLeftoverOf(name, names_)) platform_.RemoveFile(PathOf(name), &reason_);
     }
     // The set is whole all the same: only this run stops.
-    if (recorded && platform_.RemoveFile(record_path, &reason_) != Status::kOk) {
-      Problem(record_path, Status::kFailed);
+    if (const Status removed = recorded ? platform_.RemoveFile(record_path, &reason_) : Status::kOk;
+        removed != Status::kOk) {
+      Problem(record_path, removed);
       return false;
     }
     return true;
@@ -165,9 +166,10 @@ class SetReplacement {
     signals_ = platform_.HoldSignals();
     for (; swapped_ < files_.size(); ++swapped_) {
       const std::string& path = files_[swapped_].path;
-      if (platform_.RenameReplacing(PathOf(record_[swapped_].new_name), path, &reason_) !=
-          Status::kOk) {
-        Problem(path, Status::kFailed);
+      const Status swapped =
+          platform_.RenameReplacing(PathOf(record_[swapped_].new_name), path, &reason_);
+      if (swapped != Status::kOk) {
+        Problem(path, swapped);
         return false;
       }
     }
@@ -232,15 +234,15 @@ class SetReplacement {
 
   // The names in the folder.
   void FlushFolder() {
-    if (platform_.SyncFolderOf(PathOf(kLockFileName), &reason_) != Status::kOk) {
-      Problem(folder_, Status::kFailed);
-    }
+    const Status flushed = platform_.SyncFolderOf(PathOf(kLockFileName), &reason_);
+    if (flushed != Status::kOk) Problem(folder_, flushed);
   }
 
   // A folder's own name, into the folder it is in.
   void Flush(std::string_view folder) {
     const std::string path(WithoutTrailingSeparators(folder, style_));
-    if (platform_.SyncFolderOf(path, &reason_) != Status::kOk) Problem(path, Status::kFailed);
+    const Status flushed = platform_.SyncFolderOf(path, &reason_);
+    if (flushed != Status::kOk) Problem(path, flushed);
   }
 
   // Makes a new file of a name no other process can guess beside `path`,

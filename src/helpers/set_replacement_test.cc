@@ -55,7 +55,7 @@ TEST(SetReplacementTest, StepsInTheirOrder) {
   platform.files = {{"C:\\s\\a.css", "the user's"}, {record, RecordText(foreign)}};
   const Replaced refused = WriteTextFiles(platform, "C:\\s", files, {});
   EXPECT_EQ(refused.result, SetResult::kMixed);
-  EXPECT_EQ(refused.problems, (std::vector<FileProblem>{{record, Status::kNotFile, ""}}));
+  EXPECT_EQ(refused.problems, (std::vector<FileProblem>{{record, Status::kForeign, ""}}));
   EXPECT_EQ(platform.files.size(), 2u);
   // A whole set whose record cannot go: the run stops, but nothing is mixed.
   platform.files = {{"C:\\s\\Res.htm", "old"}, {record, ""}};

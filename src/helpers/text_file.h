@@ -2,7 +2,6 @@
 #ifndef BRELLAM_HELPERS_TEXT_FILE_H_
 #define BRELLAM_HELPERS_TEXT_FILE_H_
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,17 +9,17 @@
 
 namespace brellam {
 
-// The whole file into `bytes`, following links: -1 when it cannot be read,
-// and then `reason` (when given) says why; 0 when it is empty; else the
-// number of bytes read, and `bytes` is replaced only then.
-std::int64_t ReadFileBytes(Platform& platform, const std::string& path, std::string& bytes,
-                           std::string* reason = nullptr);
+// A file of the program's own or of a dropped folder, whole: only a
+// regular file of its own in that folder, never what a link there leads
+// to. Status and reason as Platform::ReadFile answers them; `bytes` is
+// replaced only on kOk.
+Status ReadFileBytes(Platform& platform, const std::string& path, std::string* bytes,
+                     std::string* reason);
 
-// The file's bytes, as ReadFileBytes reads them; the empty text when it is
-// missing, unreadable or empty, and then `reason` (when given) says why
-// for the first two and is left alone for an empty file.
-std::string ReadTextFile(Platform& platform, const std::string& path,
-                         std::string* reason = nullptr);
+// A skin text, whole, as ReadFileBytes reads but through a link too. Its
+// bytes stay in their encoding: the split reads them.
+Status ReadTextFile(Platform& platform, const std::string& path, std::string* bytes,
+                    std::string* reason);
 
 // A new file holding exactly `bytes`, on the disk when it answers kOk;
 // only where nothing has the name (kTaken), and nothing is left of it

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "text/ascii.h"
 #include "text/file_name_case.h"
@@ -16,40 +17,48 @@ namespace {
 bool IsAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
 // The host runs under Wine and keeps its settings where it would on
-// Windows, in the prefix's registry. kMissing when there is no prefix or
-// no value.
+// Windows, in the prefix's registry. kMissing when there is no prefix, no
+// user.reg or no value.
 Status ReadWineSetting(std::string_view application, std::string_view section, std::string_view key,
-                       const ReadSettingsFile& read, std::string* value, std::string* reason) {
+                       const ReadSettingsFile& read, std::string* value, std::string* source,
+                       std::string* reason) {
   const std::string prefix = WinePrefix();
+  if (prefix.empty()) return Answer(Status::kMissing, reason);
+  *source = prefix + "/user.reg";
   std::string text;
-  if (prefix.empty() || read(prefix + "/user.reg", &text, reason) != Status::kOk) {
-    return Status::kMissing;
-  }
+  const Status status = read(*source, &text, reason);
+  if (status != Status::kOk) return status;
   std::string registry_key = "Software\\VB and VBA Program Settings\\";
   registry_key.append(application).append("\\").append(section);
-  *value = ReadWineRegistryString(text, registry_key, key);
+  std::string stored;
+  const RegistryType type = ReadWineRegistryString(text, registry_key, key, &stored);
+  if (type == RegistryType::kOther) return Answer(Status::kNotString, reason, stored);
   // As a string the host stored with NULs after it reads on Windows.
-  while (!value->empty() && value->back() == '\0') value->pop_back();
-  return value->empty() ? Status::kMissing : Status::kOk;
+  while (!stored.empty() && stored.back() == '\0') stored.pop_back();
+  if (stored.empty()) return Answer(Status::kMissing, reason);
+  *value = std::move(stored);
+  return Status::kOk;
 }
 
 }  // namespace
 
 Status ReadHostSetting(std::string_view application, std::string_view section, std::string_view key,
                        const ReadSettingsFile& read, std::string* value, bool* from_wine,
-                       std::string* reason) {
-  const std::string path =
-      SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
+                       std::string* source, std::string* reason) {
+  *source = SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), application);
   std::string text;
-  Status status = path.empty() ? Status::kMissing : read(path, &text, reason);
+  const Status status = source->empty() ? Status::kMissing : read(*source, &text, reason);
   *from_wine = status == Status::kMissing;
-  if (status == Status::kOk) {
-    *value = ReadIniValue(text, section, key);
-    if (value->empty()) return Status::kMissing;
-  } else if (status == Status::kMissing) {
-    status = ReadWineSetting(application, section, key, read, value, reason);
+  if (*from_wine) return ReadWineSetting(application, section, key, read, value, source, reason);
+  if (status != Status::kOk) return status;
+  // Read as UTF-8, it would hold no name at all.
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return Answer(Status::kUtf16, reason);
   }
-  return status == Status::kOk || status == Status::kMissing ? status : Status::kFailed;
+  std::string stored = ReadIniValue(text, section, key);
+  if (stored.empty()) return Answer(Status::kMissing, reason);
+  *value = std::move(stored);
+  return Status::kOk;
 }
 
 std::string SettingsFilePath(const char* xdg_config_home, const char* home,
@@ -65,13 +74,12 @@ std::string SettingsFilePath(const char* xdg_config_home, const char* home,
   return folder.append("/").append(application).append("/settings.ini");
 }
 
-std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
-                             const ListFolder& list, std::string* reason) {
+Status UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
+                        const ListFolder& list, std::string* unix_path, std::string* reason) {
   std::string_view rest = windows_path;
   if (rest.starts_with("\\\\?\\")) rest.remove_prefix(4);
   if (!StartsWithDrive(rest) || rest.size() < 3 || !IsSeparator(rest[2], PathStyle::kWindows)) {
-    *reason = "ドライブ名から始まる絶対パスではない";
-    return {};
+    return Answer(Status::kNotOnADrive, reason);
   }
   const char drive = AsciiLower(rest[0]);
   rest.remove_prefix(3);
@@ -86,9 +94,7 @@ std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_p
   const std::string link{drive, ':'};
   std::vector<std::string> names;
   if (!list(path, names) || std::ranges::find(names, link) == names.end()) {
-    *reason =
-        "Wine にドライブ " + std::string(1, static_cast<char>(drive - 'a' + 'A')) + ": が無い";
-    return {};
+    return Answer(Status::kNoSuchDrive, reason, std::string{AsciiUpper(drive), ':'});
   }
   path += link;
   // Each part as Wine finds it in the folder it is in; below a part that
@@ -104,11 +110,12 @@ std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_p
     } else if (WineNameIn(names, part, found, reason)) {
       path.append(found);
     } else {
-      return {};
+      return Status::kCaseTwins;
     }
   }
   if (folder) path.push_back('/');
-  return path;
+  *unix_path = std::move(path);
+  return Status::kOk;
 }
 
 std::string WinePrefixFolder(const char* wineprefix, const char* home) {

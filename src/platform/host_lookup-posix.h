@@ -19,11 +19,12 @@ using ReadSettingsFile =
 
 // The host's setting, as Platform::ReadSetting answers it: from
 // settings.ini in the user's configuration folder when there is one,
-// whatever it holds, else from the registry of the Wine prefix the host
-// runs in; `from_wine` says which.
+// whatever it holds (kUtf16 for one in UTF-16), else from the registry of
+// the Wine prefix the host runs in; `from_wine` says which, and `source`
+// is the file read, or last looked for.
 Status ReadHostSetting(std::string_view application, std::string_view section, std::string_view key,
                        const ReadSettingsFile& read, std::string* value, bool* from_wine,
-                       std::string* reason);
+                       std::string* source, std::string* reason);
 
 // ${XDG_CONFIG_HOME:-$HOME/.config}/<application>/settings.ini, from the two
 // variables' values (either may be absent, as a null pointer); empty when
@@ -39,11 +40,11 @@ using ListFolder = std::function<bool(const std::string& folder, std::vector<std
 // "\\?\" form) as the Unix path through which Wine reaches the same file
 // in the prefix: through the drive's existing link in dosdevices, each part
 // as WineNameIn finds it (`list` looks at the folders), "." and repeated
-// separators dropped, ".." never above the drive's root. Empty, with the
-// reason, for any other path (relative, "C:file", UNC), a drive the prefix
-// lacks, or a part that two names match.
-std::string UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
-                             const ListFolder& list, std::string* reason);
+// separators dropped, ".." never above the drive's root. kNotOnADrive for
+// any other path (relative, "C:file", UNC), kNoSuchDrive for a drive the
+// prefix lacks, kCaseTwins for a part that two names match.
+Status UnixPathInPrefix(std::string_view prefix, std::string_view windows_path,
+                        const ListFolder& list, std::string* unix_path, std::string* reason);
 
 // $WINEPREFIX, else $HOME/.wine, from the two variables' values (either may
 // be absent, as a null pointer); empty when neither gives an absolute folder.

@@ -55,9 +55,11 @@ TEST(HostLookupTest, WindowsPathsAsWineFindsThemThroughTheDriveLinks) {
       {R"(1:\k.exe)", ""},
   };
   for (const auto& [windows, unix] : cases) {
+    std::string found;
     std::string reason;
-    EXPECT_EQ(UnixPathInPrefix("/p", windows, list, &reason), unix) << windows;
-    EXPECT_EQ(reason.empty(), !unix.empty()) << windows;
+    const Status status = UnixPathInPrefix("/p", windows, list, &found, &reason);
+    EXPECT_EQ(status == Status::kOk ? found : "", unix) << windows;
+    EXPECT_EQ(status == Status::kOk, !unix.empty()) << windows;
   }
   EXPECT_EQ(WinePrefixFolder("/p", "/home/u"), "/p");
   EXPECT_EQ(WinePrefixFolder(nullptr, "/home/u"), "/home/u/.wine");

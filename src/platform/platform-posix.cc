@@ -86,9 +86,6 @@ void PrepareReadBuffer(char* data, std::size_t size) {
 #endif
 }
 
-// The program's own reasons, in the language of its messages.
-constexpr const char* kNotRegular = "通常のファイルではない";
-
 Status Failed(std::string* reason, int error, Status status = Status::kFailed) {
   *reason = std::strerror(error);
   return status;
@@ -112,10 +109,7 @@ Status OpenRegular(const std::string& path, Links links, FileDescriptor& file, s
                                                        (refuse_links ? O_NOFOLLOW : 0))
                             : -1);
   if (file.get() >= 0 && ::fstat(file.get(), &info) != 0) return Failed(reason, errno);
-  if (!S_ISREG(info.st_mode)) {
-    *reason = kNotRegular;
-    return Status::kNotFile;
-  }
+  if (!S_ISREG(info.st_mode)) return Answer(Status::kNotFile, reason);
   // A link put in the file's place since.
   if (file.get() < 0)
     return Failed(reason, errno, errno == ELOOP ? Status::kNotFile : Status::kFailed);
@@ -133,10 +127,7 @@ Status ReadPath(const std::string& path, std::string* bytes, std::string* reason
   const std::int64_t count = ReadWholeFile(
       static_cast<std::uint64_t>(info.st_size),
       [fd](char* into, std::size_t n) { return ReadSome(fd, into, n); }, *bytes, PrepareReadBuffer);
-  if (count < 0) {
-    *reason = errno != 0 ? std::strerror(errno) : "大きすぎてメモリに入らない";
-    return Status::kFailed;
-  }
+  if (count < 0) return errno != 0 ? Failed(reason, errno) : Answer(Status::kTooLarge, reason);
   if (count == 0) bytes->clear();
   return Status::kOk;
 }
@@ -236,7 +227,8 @@ Status PosixPlatform::ReadSetting(std::string_view application, std::string_view
   const ReadSettingsFile read = [](const std::string& path, std::string* bytes, std::string* why) {
     return ReadPath(path, bytes, why);
   };
-  return ReadHostSetting(application, section, key, read, value, &setting_from_wine_, reason);
+  return ReadHostSetting(application, section, key, read, value, &setting_from_wine_,
+                         &setting_source_, reason);
 }
 
 Status PosixPlatform::SettingPathHere(const std::string& path, std::string* here,
@@ -247,8 +239,7 @@ Status PosixPlatform::SettingPathHere(const std::string& path, std::string* here
   }
   // The host's path only means something here as the Unix path Wine
   // reaches it through.
-  *here = UnixPathInPrefix(WinePrefix(), path, ListEntries, reason);
-  return here->empty() ? Status::kFailed : Status::kOk;
+  return UnixPathInPrefix(WinePrefix(), path, ListEntries, here, reason);
 }
 
 Encoded PosixPlatform::EncodeAnsiInto(std::string_view utf8, char* out) const {
@@ -302,7 +293,7 @@ Status PosixPlatform::NameInFolder(const std::string& folder, const std::string&
     return Status::kOk;
   }
   return WineNameIn(names, name, *found, reason, CaseTwins::kRefused) ? Status::kOk
-                                                                      : Status::kFailed;
+                                                                      : Status::kCaseTwins;
 }
 
 Status PosixPlatform::OpenForReading(const std::string& path, Links links,
@@ -480,7 +471,7 @@ Status PosixPlatform::LockFile(const std::string& folder, std::string_view name,
     const int error = errno;
     if (error == ENOENT) return Failed(reason, error, Status::kMissing);
     if (refuse && ::lstat(folder_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-      return Status::kLinked;
+      return Answer(Status::kLinked, reason);
     }
     return Failed(reason, error);
   }
@@ -494,16 +485,13 @@ Status PosixPlatform::LockFile(const std::string& folder, std::string_view name,
     return Failed(reason, errno, errno == ENOENT ? Status::kMissing : Status::kFailed);
   }
   if (::fstat(file.get(), &info) != 0) return Failed(reason, errno);
-  if (!S_ISREG(info.st_mode)) {
-    *reason = kNotRegular;
-    return Status::kFailed;
-  }
+  if (!S_ISREG(info.st_mode)) return Answer(Status::kNotFile, reason);
   // Asked again and again rather than waited on, so that the wait ends.
   const auto deadline = std::chrono::steady_clock::now() + lock_wait_;
   while (::flock(file.get(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) return Failed(reason, errno);
-    if (std::chrono::steady_clock::now() >= deadline) return Status::kBusy;
+    if (std::chrono::steady_clock::now() >= deadline) return Answer(Status::kBusy, reason);
     ::usleep(10000);
   }
   // A run that held it may have removed it, or its folder, meanwhile; or
@@ -511,11 +499,11 @@ Status PosixPlatform::LockFile(const std::string& folder, std::string_view name,
   struct stat named;
   if (::fstatat(dir.get(), lock_name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
       !SameFile(named, info)) {
-    return Status::kMissing;
+    return Answer(Status::kMissing, reason);
   }
   if (refuse && (::fstat(dir.get(), &info) != 0 || ::lstat(folder_path.c_str(), &named) != 0 ||
                  !SameFile(info, named))) {
-    return Status::kLinked;
+    return Answer(Status::kLinked, reason);
   }
   *lock = std::make_unique<PosixLock>(dir, file, name);
   return Status::kOk;

@@ -28,6 +28,7 @@ class PosixPlatform : public Platform {
   void ShowMessage(const Message& message) override;
   Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string* value, std::string* reason) const override;
+  std::string SettingSource() const override { return setting_source_; }
   PathStyle SettingPaths() const override {
     return setting_from_wine_ ? PathStyle::kWindows : PathStyle::kPosix;
   }
@@ -72,8 +73,10 @@ class PosixPlatform : public Platform {
   mutable CodePage932Encoder encoder_;
   std::uint64_t fallback_counter_ = 0;
   std::chrono::milliseconds lock_wait_;
-  // The last setting read came from the Wine prefix's registry.
+  // Of the last setting read: whether it came from the Wine prefix's
+  // registry, and the file read.
   mutable bool setting_from_wine_ = false;
+  mutable std::string setting_source_;
 };
 
 }  // namespace brellam

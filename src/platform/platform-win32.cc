@@ -5,6 +5,7 @@
 #include <bcrypt.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -60,12 +61,11 @@ std::string SystemReason(DWORD error) {
   std::wstring reason = length > 0 ? std::wstring(text, length) : std::wstring();
   ::LocalFree(text);
   while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n')) reason.pop_back();
-  if (reason.empty()) reason = L"error " + std::to_wstring(error);
-  return Narrow(reason);
+  if (!reason.empty()) return Narrow(reason);
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(error));
+  return code;
 }
-
-// What the operations answer for a path that names no file on a disk.
-constexpr char kNotOnADisk[] = "ディスク上のファイルやフォルダではない";
 
 // Whether `name` (in the long form) is a Unix pipe or device that Wine
 // shows through a drive: an entry of its folder whose attributes cannot
@@ -281,6 +281,7 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
                                   std::string_view key, std::string* value,
                                   std::string* reason) const {
   const std::wstring subkey = kSettingsRoot + Widen(application) + L"\\" + Widen(section);
+  setting_source_ = "HKEY_CURRENT_USER\\" + Narrow(subkey);
   const std::wstring name = Widen(key);
   // REG_EXPAND_SZ comes back expanded.
   const DWORD flags = RRF_RT_REG_SZ;
@@ -305,6 +306,8 @@ Status Win32Platform::ReadSetting(std::string_view application, std::string_view
   *value = Narrow(text);
   return Status::kOk;
 }
+
+std::string Win32Platform::SettingSource() const { return setting_source_; }
 
 Status Win32Platform::SettingPathHere(const std::string& path, std::string* here,
                                       std::string*) const {
@@ -396,14 +399,8 @@ bool IsMissing(DWORD error) {
 // looked at.
 Status OpenOnDisk(const std::string& path, Links links, FileHandle& file, std::string* reason) {
   const std::wstring name = FilePath(path);
-  if (name.empty()) {
-    *reason = kNotOnADisk;
-    return Status::kFailed;
-  }
-  if (IsUnixSpecialFile(name)) {
-    *reason = kNotOnADisk;
-    return Status::kNotFile;
-  }
+  // No path on a disk, or a Unix pipe or device.
+  if (name.empty() || IsUnixSpecialFile(name)) return Answer(Status::kNotFile, reason);
   const DWORD flags = links == Links::kRefuse
                           ? FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS
                           : FILE_ATTRIBUTE_NORMAL;
@@ -414,10 +411,7 @@ Status OpenOnDisk(const std::string& path, Links links, FileHandle& file, std::s
     const DWORD error = ::GetLastError();
     return Failed(reason, error, IsMissing(error) ? Status::kMissing : Status::kFailed);
   }
-  if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
-    *reason = kNotOnADisk;
-    return Status::kNotFile;
-  }
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK) return Answer(Status::kNotFile, reason);
   if (links == Links::kFollow) return Status::kOk;
   BY_HANDLE_FILE_INFORMATION opened{};
   if (!::GetFileInformationByHandle(file.get(), &opened)) return Failed(reason, ::GetLastError());
@@ -495,9 +489,7 @@ Status Win32Platform::ReadFile(const std::string& path, std::string* bytes, std:
       ReadWholeFile(static_cast<std::uint64_t>(size.QuadPart), read_some, *bytes);
   if (count < 0) {
     const DWORD error = ::GetLastError();
-    if (error != ERROR_SUCCESS) return Failed(reason, error);
-    *reason = "too large to hold in memory";
-    return Status::kFailed;
+    return error != ERROR_SUCCESS ? Failed(reason, error) : Answer(Status::kTooLarge, reason);
   }
   if (count == 0) bytes->clear();
   return Status::kOk;
@@ -683,7 +675,7 @@ Status Win32Platform::LockFile(const std::string& folder, std::string_view name,
     }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
         !IsOwnEntry(opened.get(), folder)) {
-      return Status::kLinked;
+      return Answer(Status::kLinked, reason);
     }
   }
   // Without sharing, or sharing only reading: the next run's open fails
@@ -702,11 +694,11 @@ Status Win32Platform::LockFile(const std::string& folder, std::string_view name,
     if (error != ERROR_SHARING_VIOLATION) {
       return Failed(reason, error, IsMissing(error) ? Status::kMissing : Status::kFailed);
     }
-    if (std::chrono::steady_clock::now() >= deadline) return Status::kBusy;
+    if (std::chrono::steady_clock::now() >= deadline) return Answer(Status::kBusy, reason);
     ::Sleep(10);
   }
   // The folder may have become a link since it was looked at.
-  if (refuse && !IsOwnEntry(file.get(), path, 2)) return Status::kLinked;
+  if (refuse && !IsOwnEntry(file.get(), path, 2)) return Answer(Status::kLinked, reason);
   *lock = std::make_unique<Win32Lock>(file);
   return Status::kOk;
 }

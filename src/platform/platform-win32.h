@@ -20,6 +20,7 @@ class Win32Platform : public Platform {
   void ShowMessage(const Message& message) override;
   Status ReadSetting(std::string_view application, std::string_view section, std::string_view key,
                      std::string* value, std::string* reason) const override;
+  std::string SettingSource() const override;
   PathStyle SettingPaths() const override { return PathStyle::kWindows; }
   Status SettingPathHere(const std::string& path, std::string* here,
                          std::string* reason) const override;
@@ -60,6 +61,8 @@ class Win32Platform : public Platform {
 
  private:
   CodePage code_page_;
+  // The registry key ReadSetting last read.
+  mutable std::string setting_source_;
   std::uint64_t fallback_counter_ = 0;
   std::chrono::milliseconds lock_wait_;
 };

@@ -33,20 +33,39 @@ struct Message {
 // What a path names; kMissing also when the system cannot tell.
 enum class FileKind { kMissing, kFile, kFolder, kOther };
 
-// How an operation that can fail ended. Whenever it is not kOk, the
-// system's reason, where it gave one, is in the `reason` that the caller
-// passed; the statuses below kFailed are the program's own and come with
-// none.
+// How an operation that can fail ended, in the program's own codes: the
+// words for them, and for the system's reasons, are made only where the
+// message is (conversion's messages.h). Whenever it is not kOk, the
+// `reason` that the caller passed holds the system's own reason where it
+// gave one (kFailed always has one), else what a code below says, else
+// nothing.
 enum class Status {
   kOk,
   kMissing,  // there is nothing of that name
   kTaken,    // something has the name that was to be new
-  kNotFile,  // what has the name is no regular file of its own
+  kNotFile,  // what has the name is no regular file of its own: a folder, a pipe, a device
   kFailed,
-  kBusy,     // another program held the lock longer than a run waits
-  kLinked,   // a link, or reached through one, where a folder of its own must be
-  kNoLinks,  // the file system gives no file a second name
+  kBusy,      // another program held the lock longer than a run waits
+  kLinked,    // a link, or reached through one, where a folder of its own must be
+  kNoLinks,   // the file system gives no file a second name
+  kTooLarge,  // more than memory can hold
+  // Names that differ only in letter case, which Windows counts as one:
+  // `reason` holds them, each ended by a NUL (no file name holds one).
+  kCaseTwins,
+  kForeign,  // a file of the program's own name that the program did not write
+  // Of the host's settings:
+  kUtf16,        // a settings file in UTF-16, where UTF-8 is read
+  kNotString,    // a stored value of another type: `reason` holds it as stored ("hex(1)")
+  kNoSuchDrive,  // a path on a drive that the Wine prefix lacks: `reason` holds it ("D:")
+  kNotOnADrive,  // a path that Wine reaches through no drive (a share's)
 };
+
+// Answers a status of the program's own, with what it says `reason` holds,
+// or nothing.
+inline Status Answer(Status status, std::string* reason, std::string_view what = {}) {
+  reason->assign(what);
+  return status;
+}
 
 // Whether a read takes the file that a symbolic link (on Windows, any
 // reparse point) at the end of the path leads to, or refuses the link.
@@ -108,13 +127,15 @@ class Platform {
   virtual CommandLine ReadCommandLine() const = 0;
   virtual void ShowMessage(const Message& message) = 0;
 
-  // The per-user settings store: kMissing when it holds no such value.
-  // kFailed also for a value that cannot be used as it is; `value` then
-  // holds what is stored, when anything is, for the message. A string
-  // comes without the NULs that end it, and with any inside it.
+  // The per-user settings store: kMissing when it holds no such value;
+  // `value` is set only on kOk. A string comes without the NULs that end
+  // it, and with any inside it.
   virtual Status ReadSetting(std::string_view application, std::string_view section,
                              std::string_view key, std::string* value,
                              std::string* reason) const = 0;
+  // Where ReadSetting last read, or found nothing: a file's path, or the
+  // registry key.
+  virtual std::string SettingSource() const = 0;
   // How a path in the value ReadSetting last answered is written:
   // kWindows where the host stored it itself (on Windows, or in a Wine
   // prefix), else this system's own way (a settings file on POSIX).
@@ -176,8 +197,8 @@ class Platform {
   // The entry of `folder` (which ends with a separator) that the host,
   // whose file names ignore letter case, opens for `name`: on POSIX the
   // one entry that is `name` in any letter case, else `name`; on Windows,
-  // whose file system does that itself, `name`. kFailed, naming them,
-  // when two or more are: Windows would count them as one.
+  // whose file system does that itself, `name`. kCaseTwins when two or
+  // more are: Windows would count them as one.
   virtual Status NameInFolder(const std::string& folder, const std::string& name,
                               std::string* found, std::string* reason) = 0;
   // Creates a file to write, only where nothing has its name (kTaken: not

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "text/ascii.h"
-#include "text/shown_text.h"
 #include "text/utf8.h"
 
 namespace brellam {
@@ -63,7 +62,7 @@ std::string WindowsUpperCase(std::string_view utf8) {
 }
 
 bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
-                std::string* reason, CaseTwins twins) {
+                std::string* twin_names, CaseTwins twins) {
   if (twins == CaseTwins::kVeryNameWins && std::ranges::find(names, wanted) != names.end()) {
     found = wanted;
     return true;
@@ -75,9 +74,8 @@ bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, 
   if (matches.size() > 1) {
     // In the same order whatever order the folder lists them in.
     std::ranges::sort(matches, [](const std::string* a, const std::string* b) { return *a < *b; });
-    reason->clear();
-    for (const std::string* match : matches) reason->append("「" + ShownText(*match) + "」");
-    reason->append(": 大文字小文字だけが違う名前（Windows では同じ名前）");
+    twin_names->clear();
+    for (const std::string* match : matches) twin_names->append(*match).push_back('\0');
     return false;
   }
   found = matches.empty() ? std::string(wanted) : *matches.front();

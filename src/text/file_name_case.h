@@ -32,10 +32,11 @@ enum class CaseTwins { kVeryNameWins, kRefused };
 
 // How Wine finds `wanted` among a folder's `names`: that very name, else
 // the one that differs from it only in letter case, else `wanted` itself.
-// False, with a reason that names them, when two or more differ from it
-// only in letter case, or with kRefused when any does beside it.
+// False when two or more differ from it only in letter case, or with
+// kRefused when any does beside it: `twin_names` then holds them, in
+// order, each ended by a NUL.
 bool WineNameIn(const std::vector<std::string>& names, std::string_view wanted, std::string& found,
-                std::string* reason, CaseTwins twins = CaseTwins::kVeryNameWins);
+                std::string* twin_names, CaseTwins twins = CaseTwins::kVeryNameWins);
 
 }  // namespace brellam
 

@@ -9,9 +9,10 @@
 namespace brellam {
 
 // The UTF-8 text with every control character (C0, DEL, C1), the line and
-// paragraph separators (U+2028, U+2029) and every byte
-// that is no UTF-8 written as "\xHH", one per byte: a name can neither
-// break its line of a message nor drive the terminal that shows it.
+// paragraph separators (U+2028, U+2029) and every byte that is no UTF-8
+// written as "\xHH", one per byte, and every format character as
+// "\u202E" ("\U000E0001" past U+FFFF): a name can neither break its line
+// of a message, nor drive the terminal that shows it, nor read as another.
 std::string ShownText(std::string_view utf8);
 
 // The columns a character takes where a message is shown: two for a wide

@@ -19,6 +19,7 @@ TEST(ShownTextTest, ControlsAndBytesThatAreNoUtf8AreEscapedByteByByte) {
       {"\xFF\xE3\x81", "\\xFF\\xE3\\x81"},
       {"\xE3\x81\x41", "\\xE3\\x81A"},                        // cut short
       {"\xC0\xAF\xED\xA0\x80", "\\xC0\\xAF\\xED\\xA0\\x80"},  // overlong, surrogate
+      {"\U000E0001x\u200B", "\\U000E0001x\\u200B"},           // format characters
   };
   for (const auto& [text, shown] : cases) {
     SCOPED_TRACE(text);
@@ -37,6 +38,7 @@ TEST(ShownTextTest, LongLinesAreCutInTheMiddle) {
       {a + "bcd" + z, a + "…" + z},
       {wide, wide.substr(0, 24 * 3) + "…" + wide.substr(0, 24 * 3)},
       {a.substr(2) + "\\x0A" + z + "zz", a.substr(2) + "…" + z},  // an escape stays whole
+      {a.substr(4) + "\\u202E" + z + "zz", a.substr(4) + "…" + z},
   };
   for (const auto& [line, shown] : cases) {
     EXPECT_EQ(CutLongLines(line), shown) << line;

@@ -142,6 +142,7 @@ bool ReadValueLine(std::string_view line, Value& value) {
     }
   }
   value.kind = Kind::kOther;
+  value.text = line.substr(0, line.find(':'));
   return true;
 }
 
@@ -209,23 +210,17 @@ Variables UserVariables(std::string_view reg_text) {
 
 }  // namespace
 
-std::string ReadWineRegistryString(std::string_view reg_text, std::string_view key,
-                                   std::string_view value) {
+RegistryType ReadWineRegistryString(std::string_view reg_text, std::string_view key,
+                                    std::string_view value, std::string* text) {
   const std::vector<Value> values = ValuesOf(reg_text, key);
   // Wine keeps the last of two equal names in a key.
   const auto found = std::ranges::find_if(values.rbegin(), values.rend(), [&](const Value& v) {
     return SameNameIgnoringCase(v.name, value);
   });
-  if (found == values.rend()) return {};
-  switch (found->kind) {
-    case Kind::kString:
-      return found->text;
-    case Kind::kExpandable:
-      return Expand(found->text, UserVariables(reg_text));
-    case Kind::kOther:
-      break;
-  }
-  return {};
+  if (found == values.rend()) return RegistryType::kMissing;
+  *text =
+      found->kind == Kind::kExpandable ? Expand(found->text, UserVariables(reg_text)) : found->text;
+  return found->kind == Kind::kOther ? RegistryType::kOther : RegistryType::kString;
 }
 
 }  // namespace brellam

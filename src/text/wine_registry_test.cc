@@ -9,6 +9,13 @@ namespace {
 
 constexpr const char* kKyrlen = "Software\\VB and VBA Program Settings\\Kyrlen\\Path";
 
+// The string, or the type of a value that is none.
+std::string Read(std::string_view reg_text) {
+  std::string text;
+  const RegistryType type = ReadWineRegistryString(reg_text, kKyrlen, "Path", &text);
+  return type == RegistryType::kOther ? "type " + text : text;
+}
+
 TEST(WineRegistryTest, ReadsStringValuesAsWineWritesThem) {
   // The user's variables as a fresh prefix keeps them, and one set later
   // from a variable listed after it.
@@ -58,10 +65,10 @@ TEST(WineRegistryTest, ReadsStringValuesAsWineWritesThem) {
        R"([software\\vb and VBA program settings\\KYRLEN\\path] 1
 "PATH"="C:\\k.exe")",
        R"(C:\k.exe)"},
-      {"Dword", key + R"("Path"=dword:00000005)", ""},
-      {"Binary", key + R"("Path"=hex:43,00)", ""},
-      {"ExpandableAsBinary", key + R"("Path"=hex(2):43,00,00,00)", ""},
-      {"MultiString", key + R"("Path"=str(7):"a\0b\0")", ""},
+      {"Dword", key + R"("Path"=dword:00000005)", "type dword"},
+      {"Binary", key + R"("Path"=hex:43,00)", "type hex"},
+      {"ExpandableAsBinary", key + R"("Path"=hex(2):43,00,00,00)", "type hex(2)"},
+      {"MultiString", key + R"("Path"=str(7):"a\0b\0")", "type str(7)"},
       {"Unclosed", key + R"("Path"="C:\\k.exe\")", ""},
       {"OtherValue", key + R"("Path2"="C:\\k.exe")", ""},
       {"SubKey",
@@ -72,9 +79,9 @@ TEST(WineRegistryTest, ReadsStringValuesAsWineWritesThem) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ReadWineRegistryString(head + c.body + "\n", kKyrlen, "Path"), c.value);
+    EXPECT_EQ(Read(head + c.body + "\n"), c.value);
   }
-  EXPECT_EQ(ReadWineRegistryString("", kKyrlen, "Path"), "");
+  EXPECT_EQ(Read(""), "");
 }
 
 }  // namespace
