@@ -97,6 +97,7 @@ TEST_F(ProgramTest, ReplacesTheFourFilesAndKeepsOthers) {
 TEST_F(ProgramTest, EarlyEndsTouchNothing) {
   Spit(root / "dl/.txt", kSkin);
   Spit(root / "dl/...txt", kSkin);
+  Spit(root / "dl/Empty.txt", "");
   // Names Windows refuses or changes, and characters code page 932 lacks:
   // shown beside their number only where they show alone (not U+3099 of a
   // decomposed "ガ", nor a bidirectional override).
@@ -130,6 +131,11 @@ TEST_F(ProgramTest, EarlyEndsTouchNothing) {
        Line(kUnusableName) + "a\\u202ETXT.exe.txt" + lacks + "U+202E\n"},
       {{(root / "dl" / unusable[5]).string()},
        Line(kUnusableName) + "\\x1B]0;x\\x07\\x0Aline.txt\n"},
+      // Skin texts that cannot be read, and a folder that is none.
+      {{(root / "dl/Missing.txt").string()}, Line(kBadSkinText) + "No such file or directory\n"},
+      {{(root / "dl/Empty.txt").string()}, Line(kBadSkinText) + "0 バイト\n"},
+      {{(root / "dl").string() + "/"},
+       Line(kNotSkinFolder) + (root / "dl/Header.htm").string() + "\nNo such file or directory\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -231,29 +237,6 @@ TEST_F(ProgramTest, HostPathFromTheWinePrefixUnlessSettingsHoldOne) {
   EXPECT_EQ(Run({(root / "dl/Blue.txt").string()}).status, 0);
   EXPECT_EQ(Slurp(host / "skin/Blue/Header.htm"), kHeaderPage);
   EXPECT_FALSE(fs::exists(skin));
-}
-
-TEST_F(ProgramTest, UnreadableSkinTextMakesNothingAndSaysWhy) {
-  Spit(root / "dl/Empty.txt", "");
-  Spit(root / "dl/Blue.txt", kSkin);
-  struct Case {
-    std::vector<std::string> arguments;
-    std::string err;
-  };
-  const std::vector<Case> cases = {
-      {{(root / "dl/Missing.txt").string()}, Line(kBadSkinText) + "No such file or directory\n"},
-      {{(root / "dl/Empty.txt").string()}, Line(kBadSkinText) + "0 バイト\n"},
-      {{(root / "dl").string() + "/"}, ""},
-  };
-  for (const Case& c : cases) {
-    const Outcome outcome = Run(c.arguments);
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.out, "");
-    if (!c.err.empty()) {
-      EXPECT_EQ(outcome.err, c.err);
-    }
-  }
-  EXPECT_FALSE(fs::exists(host / "skin"));
 }
 
 TEST_F(ProgramTest, SeveralFilesAndQuotesInNames) {
