@@ -51,6 +51,11 @@ TEST_F(ConvertSkinTest, WritesThePagesAndTheSettingsFile) {
   EXPECT_TRUE(platform.shown[0].success);
   EXPECT_EQ(platform.created_folders,
             (std::vector<std::string>{"C:\\Tools\\Host\\skin\\", kFolder}));
+  for (const char* made : {"C:\\Tools\\Host\\skin", "C:\\Tools\\Host\\skin\\Blue"}) {
+    EXPECT_EQ(std::count(platform.writes.begin(), platform.writes.end(),
+                         "sync the folder of " + std::string(made)),
+              1);  // made folders reach their parents
+  }
   EXPECT_EQ(SkinFiles(), (Files{{"Header.htm", "h\r\n"},
                                 {"NewRes.htm", "n\r\n"},
                                 {"Res.htm", "r\r\n\r\n"},
@@ -221,9 +226,9 @@ TEST_F(ConvertSkinTest, UnreadableSkinTextMakesNothingAndSaysWhy) {
 TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage) {
   platform.files["D:\\dl\\Red Sky.txt"] = kSkin;
   platform.argument_text =
-      "\"D:\\dl\\Blue.txt\" D:\\dl\\Missing.txt D:\\dl\\ \"D:\\dl\\Red Sky.txt\"";
-  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMissing.txt\n" +
-                        Prompt(kBadSkinText, "No such file") + "\n\ndl\n" +
+      "\"D:\\dl\\Blue.txt\" D:\\dl\\Miss\aing.txt D:\\dl\\ \"D:\\dl\\Red Sky.txt\"";
+  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kDone) + "\n\nMiss\\x07ing.txt\n" +
+                        Prompt(kUnusableName, "Miss\\x07ing.txt") + "\n\ndl\n" +
                         Prompt(kNotSkinFolder, "D:\\dl\\Header.htm\nNo such file") +
                         "\n\nRed Sky.txt\n" + Prompt(kDone));
   EXPECT_EQ(platform.created_folders,
@@ -237,12 +242,20 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
   platform.shown.clear();
   EXPECT_EQ(Run(0), "Blue.txt\n" + Prompt(kDone) + "\n\nRed Sky.txt\n" + Prompt(kDone));
 
-  // Without the host, folders are still packed.
-  platform.host_path.clear();
+  // Without the host, or with one refused (its folder there), folders are
+  // still packed, and no text is converted.
   platform.argument_text = "D:\\dl\\Blue.txt C:\\Tools\\Host\\skin\\Blue";
-  platform.shown.clear();
-  EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kNoHost) + "\n\nBlue\n" +
-                        Prompt(kDone, "C:\\Tools\\Host\\skin\\Blue.txt"));
+  platform.folders.insert("C:\\Zoë\\");
+  for (const auto& [stored, why] :
+       {std::pair{"", ""},
+        std::pair{"C:\\Zoë\\host.exe", "\nコードページ 932 にない文字 U+00EB「ë」"}}) {
+    platform.host_path = stored;
+    platform.files.erase("C:\\Tools\\Host\\skin\\Blue.txt");
+    platform.shown.clear();
+    EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kNoHost, stored + std::string(why)) + "\n\nBlue\n" +
+                          Prompt(kDone, "C:\\Tools\\Host\\skin\\Blue.txt"));
+  }
+  EXPECT_FALSE(platform.folders.count("C:\\Zoë\\skin\\"));
 }
 
 // Windows would put both in one folder: the first that converts keeps it.
@@ -282,15 +295,26 @@ TEST_F(ConvertSkinTest, LongSummariesShowTheFailuresThatFitAndCountTheRest) {
   EXPECT_EQ(Run(1), listed + "\n\n" + MoreFailures(1) + "\n" + OthersDone(33));
   items(0, 11);
   EXPECT_EQ(Run(0), OthersDone(11));
+  const auto each = [&stem, &failed] {
+    std::string all = failed(0);
+    for (int i = 1; i < 10; ++i)
+      all += "\n\n" + stem + std::to_string(i) + ".txt\n" + Prompt(kDone);
+    return all;
+  };
   items(1, 9);  // ten: each shown, as always
-  std::string each = failed(0);
-  for (int i = 1; i < 10; ++i) each += "\n\ns" + std::to_string(i) + ".txt\n" + Prompt(kDone);
-  EXPECT_EQ(Run(1), each);
+  EXPECT_EQ(Run(1), each());
   items(10, 0);  // ten, but too tall
   EXPECT_EQ(Run(1), listed + "\n\n" + MoreFailures(3));
-  stem = std::string(44, 's');  // each name wraps onto a second row
+  stem = std::string(43, 's');  // names of 48 columns: one row each, thirty in all
   items(1, 9);
-  EXPECT_EQ(Run(1), failed(0) + "\n\n" + OthersDone(9));
+  EXPECT_EQ(Run(1), each());
+  std::string wide;
+  for (int i = 0; i < 22; ++i) wide += "表";
+  for (const std::string& longer : {std::string(44, 's'), wide}) {  // each wraps onto a second row
+    stem = longer;
+    items(1, 9);
+    EXPECT_EQ(Run(1), failed(0) + "\n\n" + OthersDone(9));
+  }
   stem = std::string(1000, 's');  // its lines shown cut to 100 columns: each fits
   items(2, 0);
   EXPECT_TRUE(Run(1).starts_with(stem + "0.txt\n")) << platform.shown[0].prompt;
@@ -453,6 +477,15 @@ TEST_F(ConvertSkinTest, ReplacesTheSkinAsASetWhateverFailsOrStops) {
           }
           EXPECT_EQ(platform.renamed_with_signals_free, 0);
           EXPECT_EQ(platform.signals_held, 0);
+          // The last page renamed, into place or back, has its name flushed.
+          for (std::size_t i = platform.writes.size(); mode == 0 && i-- > 0;) {
+            if (!platform.writes[i].starts_with("replace") || i == k) continue;
+            EXPECT_NE(std::find(platform.writes.begin() + static_cast<std::ptrdiff_t>(i),
+                                platform.writes.end(),
+                                "sync the folder of " + std::string(kFolder) + ".brellam.lock"),
+                      platform.writes.end());
+            break;
+          }
           Files pages = SkinFiles();
           for (const auto& [name, bytes] : Files(pages)) {
             if (name.find(".brellam") == std::string::npos) continue;

@@ -37,8 +37,9 @@ TEST(ShownTextTest, LongLinesAreCutInTheMiddle) {
       {std::string(100, 'a'), std::string(100, 'a')},
       {a + "bcd" + z, a + "…" + z},
       {wide, wide.substr(0, 24 * 3) + "…" + wide.substr(0, 24 * 3)},
-      {a.substr(2) + "\\x0A" + z + "zz", a.substr(2) + "…" + z},  // an escape stays whole
-      {a.substr(4) + "\\u202E" + z + "zz", a.substr(4) + "…" + z},
+      // An escape stays whole, though a part of it would fit.
+      {a.substr(3) + "\\x0A" + z + "zz", a.substr(3) + "…" + z},
+      {a.substr(5) + "\\u202E" + z + "zz", a.substr(5) + "…" + z},
   };
   for (const auto& [line, shown] : cases) {
     EXPECT_EQ(CutLongLines(line), shown) << line;
