@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -419,6 +420,25 @@ TEST_F(ProgramTest, ReadOnlyFileIsKeptAndReported) {
   EXPECT_EQ(outcome.err,
             Line(kUnwritten) + (host / "skin/Blue/Res.htm").string() + "\nPermission denied\n");
   EXPECT_EQ(FilesIn(host / "skin/Blue"), (std::map<std::string, std::string>{{"Res.htm", "mine"}}));
+}
+
+// A text far larger than the memory it may use, as a hostile folder can
+// hold one (a sparse file): read in pieces, it converts all the same.
+TEST_F(ProgramTest, ATextLargerThanMemoryConverts) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizer alone needs more address space than the limit leaves";
+#endif
+  const fs::path text = root / "dl/Large.txt";
+  Spit(text, "");
+  fs::resize_file(text, std::uintmax_t{1} << 30);  // line 0: a GiB of NULs
+  std::ofstream(text, std::ios::binary | std::ios::app) << "\r\n" << kSkin;
+  const Outcome outcome =
+      Run({text.string()}, {"/bin/sh", "-c", "ulimit -v 262144 && exec \"$@\"", "sh"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(FilesIn(host / "skin/Large"), (Files{{"Header.htm", kHeaderPage},
+                                                 {"NewRes.htm", kNewResPage},
+                                                 {"Res.htm", kResPage},
+                                                 {"setting.skn", SettingsFor("Large")}}));
 }
 
 TEST_F(ProgramTest, BundledExampleConverts) {

@@ -66,6 +66,7 @@ class FakePlatform : public Platform {
   // Each write, replacement, sync, removal, listing and lock, in order.
   std::vector<std::string> writes;
   std::set<std::string> locked;
+  std::size_t largest_read = 0;  // the most a Read asked for
   int signals_held = 0;
   int renamed_with_signals_free = 0;
 
@@ -309,12 +310,19 @@ class FakePlatform : public Platform {
     Reader(FakePlatform& platform, std::string path, std::string bytes)
         : platform_(platform), path_(std::move(path)), bytes_(std::move(bytes)) {}
     Status Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
-      *got = std::min({size, platform_.read_piece, bytes_.size() - at_});
-      std::memcpy(into, bytes_.data() + at_, *got);
+      platform_.largest_read = std::max(platform_.largest_read, size);
+      *got = std::min({size, platform_.read_piece, bytes_.size() - std::min(at_, bytes_.size())});
+      if (*got > 0) std::memcpy(into, bytes_.data() + at_, *got);
       at_ += *got;
       return Status::kOk;
     }
+    Status Seek(std::uint64_t offset, std::string*) override {
+      at_ = static_cast<std::size_t>(offset);
+      return Status::kOk;
+    }
     FileIdentity Identity() const override {
+      // A file written to since it was opened is another version of it.
+      if (platform_.files.count(path_) && platform_.files.at(path_) != bytes_) return {1, 1, 1, 1};
       const auto stamp = platform_.stamps.find(path_);
       return {0, 0, bytes_.size(), stamp == platform_.stamps.end() ? 0 : stamp->second.second};
     }

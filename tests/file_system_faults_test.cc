@@ -234,12 +234,12 @@ TEST_F(FileSystemFaultTest, FolderWhereAPageMustBeWritten) {
   ExpectNoTemporaryFiles();
 }
 
-// Holds back every read of a file until `change` has been done to it, so
-// that the change lands between the reader's look at the file's size and
-// its first read.
-class BeforeFirstRead {
+// Holds back the `at`th read of a file until `change` has been done to it:
+// the first lands between the reader's look at the file and its first read.
+class BeforeRead {
  public:
-  BeforeFirstRead(const fs::path& file, std::function<void()> change) : change_(std::move(change)) {
+  BeforeRead(const fs::path& file, int at, std::function<void()> change)
+      : change_(std::move(change)), at_(at) {
     group_ = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
     if (group_ < 0 ||
         ::fanotify_mark(group_, FAN_MARK_ADD, FAN_ACCESS_PERM, AT_FDCWD, file.c_str()) != 0) {
@@ -248,9 +248,9 @@ class BeforeFirstRead {
       server_ = std::thread([this] { Serve(); });
     }
   }
-  BeforeFirstRead(const BeforeFirstRead&) = delete;
-  BeforeFirstRead& operator=(const BeforeFirstRead&) = delete;
-  ~BeforeFirstRead() {
+  BeforeRead(const BeforeRead&) = delete;
+  BeforeRead& operator=(const BeforeRead&) = delete;
+  ~BeforeRead() {
     if (server_.joinable()) {
       ::close(stop_[1]);
       server_.join();
@@ -271,7 +271,7 @@ class BeforeFirstRead {
       ssize_t size = ::read(group_, buffer, sizeof buffer);
       auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
       for (; FAN_EVENT_OK(event, size); event = FAN_EVENT_NEXT(event, size)) {
-        if (change_) std::exchange(change_, nullptr)();
+        if (--at_ == 0) change_();
         const fanotify_response allow = {event->fd, FAN_ALLOW};
         if (::write(group_, &allow, sizeof allow) < 0) return;
         ::close(event->fd);
@@ -280,17 +280,14 @@ class BeforeFirstRead {
   }
 
   std::function<void()> change_;
+  int at_;
   int group_ = -1;
   int stop_[2] = {-1, -1};
   std::thread server_;
   std::string refusal_;
 };
 
-// What is left of kSkin when it is cut in its last line, and the pages of
-// that and of the whole (setting.skn aside).
-const std::string kCut = kSkin.substr(0, kSkin.size() - 3);
-const Files kPagesOfCut =
-    Earlier({{"Header.htm", "h\r\n"}, {"NewRes.htm", "n\r\n"}, {"Res.htm", "r1\r\nr\r\n"}});
+// The pages of kSkin (setting.skn aside).
 const Files kPagesOfAll =
     Earlier({{"Header.htm", "h\r\n"}, {"NewRes.htm", "n\r\n"}, {"Res.htm", "r1\r\nr2\r\n\r\n"}});
 
@@ -298,14 +295,16 @@ TEST_F(FileSystemFaultTest, SourceChangesWhileItIsRead) {
   const fs::path source = root / "dl/Blue.txt";
   struct Case {
     const char* name;
+    int at_read;  // the first look reads it whole, then finds its end
     std::function<void()> change;
-    const Files* pages;  // none when the source reads as empty
+    const Files* pages;  // none when it is refused
   };
   const Case cases[] = {
-      {"Shrinks", [&] { fs::resize_file(source, kCut.size()); }, &kPagesOfCut},
-      {"Empties", [&] { fs::resize_file(source, 0); }, nullptr},
+      {"Shrinks", 1, [&] { fs::resize_file(source, kSkin.size() - 3); }, nullptr},
+      {"Empties", 1, [&] { fs::resize_file(source, 0); }, nullptr},
+      {"GrowsBetweenTheLooks", 3, [&] { fs::resize_file(source, kSkin.size() + 1); }, nullptr},
       // Its bytes stay readable until the reader closes it.
-      {"Disappears", [&] { fs::remove(source); }, &kPagesOfAll},
+      {"Disappears", 1, [&] { fs::remove(source); }, &kPagesOfAll},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -314,7 +313,7 @@ TEST_F(FileSystemFaultTest, SourceChangesWhileItIsRead) {
     const Files beyond = Beyond();
     Outcome outcome;
     {
-      const BeforeFirstRead hook(source, c.change);
+      const BeforeRead hook(source, c.at_read, c.change);
       if (!hook.refusal().empty()) GTEST_SKIP() << "reads cannot be held back: " << hook.refusal();
       outcome = Convert();
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "conversion/dropped_items.h"
 #include "conversion/messages.h"
 #include "conversion/settings_text.h"
+#include "conversion/skin_file.h"
 #include "conversion/skin_name.h"
 #include "conversion/skin_pack.h"
 #include "conversion/skin_pages.h"
@@ -82,6 +84,11 @@ Message Worded(const Replaced& replaced, const std::string& lock) {
     if (!detail.empty()) detail += '\n';
     detail.append(ShownText(path)).append("\n").append(why);
   };
+  // The skin text changed between the two looks: nothing was swapped in.
+  if (replaced.result == SetResult::kOldKept && !replaced.problems.empty() &&
+      replaced.problems.front().status == Status::kChanged) {
+    return Failure(kBadSkinText, kChangedWhileRead);
+  }
   switch (replaced.result) {
     case SetResult::kInPlace:
       prompt = kDone;
@@ -296,8 +303,14 @@ Message frmMain::Pack(const std::string& folder) {
       break;
     }
   }
-  const PackedSkin packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
-                                         platform_.AnsiCodePage());
+  // The pages are held whole here: pages too large for memory are refused.
+  PackedSkin packed;
+  try {
+    packed = PackSkinText(ToAnsi(name, platform_, Unencodable::kQuestionMark), pages,
+                          platform_.AnsiCodePage());
+  } catch (const std::bad_alloc&) {
+    return Failure(kNotSkinFolder, PathAndWhy(folder, kTooLarge));
+  }
   if (!packed.changed.empty()) {
     std::string pages_that_change;
     for (const std::string_view page : packed.changed) {
@@ -355,24 +368,33 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
     }
   }
 
-  // Read and decoded before anything is made: a refused text leaves nothing.
+  // Looked through before anything is made: a refused text leaves nothing.
+  // Its pages are read again as they are written, from the same handle.
   std::string reason;
-  std::string bytes;
-  const Status read = ReadTextFile(platform_, source_path, &bytes, &reason);
+  std::unique_ptr<FileReader> source;
+  SkinLayout layout;
+  Status read = platform_.OpenForReading(source_path, Links::kFollow, &source, &reason);
+  const FileIdentity opened = read == Status::kOk ? source->Identity() : FileIdentity{};
+  if (read == Status::kOk) read = ScanSkinText(*source, platform_.AnsiCodePage(), &layout, &reason);
   if (read != Status::kOk) return Failure(kBadSkinText, Why(read, reason));
-  if (bytes.empty()) return Failure(kBadSkinText, kEmptyFile);
-  DecodedText skin_text = DecodeText(std::move(bytes), &reason);
-  if (skin_text.text.empty()) return Failure(kBadSkinText, reason.empty() ? kNoContent : reason);
 
-  const SkinPages pages = PagesInAnsi(std::move(skin_text), platform_);
   const std::string settings =
       ToAnsi(BuildSettingsText(skin_name, platform_.Today(), platform_.DateSeparator()), platform_,
              Unencodable::kQuestionMark);
-  const std::array<std::pair<std::string_view, std::string_view>, 4> files = {{
-      {kPageFiles[0], pages.Header()},
-      {kPageFiles[1], pages.NewRes()},
-      {kPageFiles[2], pages.Res()},
-      {kSettingsFile, settings},
+  const auto page = [&](std::size_t part, bool last) {
+    return [&, part, last](FileWriter& file, std::string* why) {
+      const Status written =
+          WritePage(*source, layout.pages[part], layout.encoding, platform_, file, why);
+      // Changed between the looks, its pages might not be the text's.
+      return written == Status::kOk && last && !(source->Identity() == opened) ? Status::kChanged
+                                                                               : written;
+    };
+  };
+  const std::array<std::pair<std::string_view, NewFile::Write>, 4> files = {{
+      {kPageFiles[0], page(0, false)},
+      {kPageFiles[1], page(1, false)},
+      {kPageFiles[2], page(2, true)},
+      {kSettingsFile, FileOfBytes({}, settings).write},
   }};
 
   Replaced replaced;
@@ -388,7 +410,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
     // Each under the name it has, in whatever letter case, as the host
     // under Wine would open it.
     std::vector<NewFile> set;
-    for (const auto& [name, text] : files) {
+    for (const auto& [name, write] : files) {
       std::string found;
       if (const Status looked = platform_.NameInFolder(JoinPath(skin_folder, "", style),
                                                        std::string(name), &found, &reason);
@@ -396,7 +418,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
         return Failure(kUnwritten,
                        PathAndWhy(JoinPath(skin_folder, name, style), Why(looked, reason)));
       }
-      set.push_back(FileOfBytes(JoinPath(skin_folder, found, style), text));
+      set.push_back({JoinPath(skin_folder, found, style), write});
     }
     replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
     if (replaced.result != SetResult::kLockGone) break;

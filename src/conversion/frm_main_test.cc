@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/messages.h"
+#include "conversion/skin_file.h"
 #include "fake_platform.h"
 
 namespace brellam {
@@ -63,6 +64,15 @@ TEST_F(ConvertSkinTest, WritesThePagesAndTheSettingsFile) {
                                  "#Title=Blue\r\n#Creator=????\r\n#Date=2004/03/05\r\n"
                                  "#Comment=?????????????????????\r\n#NameTagDelete=0\r\n"
                                  "#MessageTabDelete=0\r\n"}}));
+
+  // A text larger than the pieces it is read in, none of them larger.
+  std::string text = "top\r\nRes.htm\r\n";
+  for (int line = 0; line < 200; ++line) text += std::string(1000, 'r') + "\r\n";
+  platform.files["D:\\dl\\Blue.txt"] = text;
+  platform.shown.clear();
+  EXPECT_EQ(Run(0), kDone);
+  EXPECT_EQ(SkinFiles().at("Res.htm").size(), 200 * 1002 + 2);
+  EXPECT_LE(platform.largest_read, kReadPiece);
 }
 
 // The same skin in each Unicode encoding: names right after a character of

@@ -98,6 +98,7 @@ inline constexpr std::string_view kNeitherFileNorFolder = "ファイルでもフ
 
 // Why, where the system gave no reason of its own.
 inline constexpr std::string_view kInUse = "ほかのプログラムが使っている";
+inline constexpr std::string_view kChangedWhileRead = "読んでいる間にほかのプログラムが書き換えた";
 inline constexpr std::string_view kIsLink = "リンクなので、その先には書き込まない";
 inline constexpr std::string_view kNotOurRecord = "brellam が残した記録として読めない";
 inline constexpr std::string_view kInterrupted =

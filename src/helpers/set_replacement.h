@@ -18,8 +18,9 @@ namespace brellam {
 // One file of a set: where it goes, and what writes its bytes, in pieces
 // where it likes.
 struct NewFile {
+  using Write = std::function<Status(FileWriter& file, std::string* reason)>;
   std::string path;
-  std::function<Status(FileWriter& file, std::string* reason)> write;
+  Write write;
 };
 
 // A file of these bytes.

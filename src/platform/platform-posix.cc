@@ -151,6 +151,10 @@ class PosixReader : public FileReader {
     *got = static_cast<std::size_t>(n);
     return Status::kOk;
   }
+  Status Seek(std::uint64_t offset, std::string* reason) override {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return Failed(reason, errno);
+    return Status::kOk;
+  }
   FileIdentity Identity() const override {
     struct stat info {};
     ::fstat(fd_, &info);
@@ -161,20 +165,14 @@ class PosixReader : public FileReader {
   int fd_;
 };
 
-// Writes in pieces and has the system start putting each on the disk at
-// once, while the next is copied: the flush at the end then waits for
-// less. Only a hint where the system has no such call.
+// All of `bytes`, in pieces of at most 1 MiB: no one call holds more of
+// a large page in flight.
 bool WriteAll(int fd, std::string_view bytes) {
-  constexpr std::size_t kPiece = std::size_t{8} << 20;
-  off_t written = 0;
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), std::min(bytes.size(), kPiece));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
-#ifdef SYNC_FILE_RANGE_WRITE
-    ::sync_file_range(fd, written, n, SYNC_FILE_RANGE_WRITE);
-#endif
-    written += n;
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
@@ -335,8 +333,20 @@ class PosixWriter : public FileWriter {
     ::unlink(path_.c_str());
   }
 
+  // Has the system start putting each 8 MiB on the disk at once, while
+  // the next is written: the flush at the end then waits for less. Only a
+  // hint where the system has no such call.
   Status Write(std::string_view bytes, std::string* reason) override {
-    return WriteAll(fd_, bytes) ? Status::kOk : Failed(reason, errno);
+    if (!WriteAll(fd_, bytes)) return Failed(reason, errno);
+    written_ += static_cast<off_t>(bytes.size());
+#ifdef SYNC_FILE_RANGE_WRITE
+    constexpr off_t kStarted = off_t{8} << 20;
+    if (written_ - started_ >= kStarted) {
+      ::sync_file_range(fd_, started_, written_ - started_, SYNC_FILE_RANGE_WRITE);
+      started_ = written_;
+    }
+#endif
+    return Status::kOk;
   }
   Status Finish(const FileIdentity* dated_like, std::string* reason) override {
     if (dated_like != nullptr) {
@@ -356,6 +366,8 @@ class PosixWriter : public FileWriter {
  private:
   int fd_;
   std::string path_;
+  off_t written_ = 0;
+  off_t started_ = 0;  // what the system was asked to put on the disk
 };
 
 class PosixLock : public HeldLock {

@@ -451,6 +451,14 @@ class Win32Reader : public FileReader {
     *got = static_cast<std::size_t>(n);
     return Status::kOk;
   }
+  Status Seek(std::uint64_t offset, std::string* reason) override {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN)) {
+      return Failed(reason, ::GetLastError());
+    }
+    return Status::kOk;
+  }
   FileIdentity Identity() const override {
     BY_HANDLE_FILE_INFORMATION info{};
     ::GetFileInformationByHandle(file_.get(), &info);

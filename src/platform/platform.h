@@ -48,6 +48,7 @@ enum class Status {
   kBusy,      // another program held the lock longer than a run waits
   kLinked,    // a link, or reached through one, where a folder of its own must be
   kNoLinks,   // the file system gives no file a second name
+  kChanged,   // what was read changed while it was read
   kTooLarge,  // more than memory can hold
   // Names that differ only in letter case, which Windows counts as one:
   // `reason` holds them, each ended by a NUL (no file name holds one).
@@ -87,6 +88,8 @@ class FileReader {
   virtual ~FileReader() = default;
   // Up to `size` bytes at `into`, and how many in `got`: 0 at the end.
   virtual Status Read(char* into, std::size_t size, std::size_t* got, std::string* reason) = 0;
+  // The next Read starts `offset` bytes into the file.
+  virtual Status Seek(std::uint64_t offset, std::string* reason) = 0;
   // As the system has it now.
   virtual FileIdentity Identity() const = 0;
 };
