@@ -5,8 +5,8 @@ Each case is something people do: install a skin into a host folder that
 has no skin folder yet ("fresh"), convert it again over the skin folder of
 an earlier run, as a skin maker does after every edit ("again"), convert a
 skin that names NewRes.htm on every body line, fresh ("many-mentions") and
-again ("many-mentions-again"), or one saved as UTF-8 into a fresh host
-folder ("utf-8"). For each
+again ("many-mentions-again"), or one saved as UTF-8 or UTF-16 into a fresh
+host folder ("utf-8", "utf-16"). For each
 case and size, brellam, cp followed by sync of the copy (the anchor for a
 program that flushes what it writes) and plain cp run in turns,
 interleaved, several times; in "again" each keeps its output of the round
@@ -15,11 +15,13 @@ brellam's ratio to each anchor, its time per MiB and its peak resident
 memory. Processes are started with posix_spawn, so each time is whole
 processes, start to exit. Peak memory comes from one more run under GNU
 time (Debian package "time"): a process spawned from this script would
-inherit its size.
+inherit its size. With --large, each case also converts a text of that
+size under a 256 MiB address-space limit, and its peak memory is shown.
 Build first: cmake --preset bench && cmake --build --preset bench -j2
 """
 
 import argparse
+import codecs
 import os
 import shutil
 import statistics
@@ -39,6 +41,7 @@ class Case:
     what: str
     skin_options: tuple  # brellam_make_skin_text's options
     again: bool  # outputs of the round before stay in place
+    utf16: bool = False  # the UTF-8 text saved again as UTF-16 with its mark
 
 
 CASES = [
@@ -49,7 +52,10 @@ CASES = [
     Case("many-mentions-again", "NewRes.htm on every body line, over an earlier skin folder",
          ("--mention-every=1",), True),
     Case("utf-8", "the skin saved as UTF-8, into a fresh host folder", ("--utf-8",), False),
+    Case("utf-16", "the skin saved as UTF-16, into a fresh host folder", ("--utf-8",), False,
+         True),
 ]
+ADDRESS_SPACE_KIB = 262144
 
 
 def parse_args():
@@ -63,6 +69,8 @@ def parse_args():
     parser.add_argument("--repeats", type=int, default=7, help="runs of each program per size")
     parser.add_argument("--typical-repeats", type=int, default=300,
                         help="runs of each program on the 30 KiB skin")
+    parser.add_argument("--large", type=int, default=0,
+                        help="MiB of a text each case also converts under the address-space limit")
     parser.add_argument("--work", default=None, help="scratch folder (default: a new one in /tmp)")
     args = parser.parse_args()
     by_name = {c.name: c for c in CASES}
@@ -117,10 +125,28 @@ class Bench:
         self.env = dict(os.environ, XDG_CONFIG_HOME=config)
         self.again = False
 
-    def make_skin_text(self, size, options):
+    def make_skin_text(self, size, options, utf16=False):
         path = os.path.join(self.work, f"skin{size}.txt")
         subprocess.run([self.make_skin, str(size), path, *options], check=True)
+        if utf16:
+            decoder = codecs.getincrementaldecoder("utf-8")()
+            with open(path, "rb") as utf8, open(path + ".16", "wb") as out:
+                out.write(codecs.BOM_UTF16_LE)
+                while piece := utf8.read(MIB):
+                    out.write(decoder.decode(piece).encode("utf-16-le"))
+            os.replace(path + ".16", path)
         return path
+
+    def large_peak_memory(self, source, again):
+        """Exit status and peak memory of one run under the address-space limit."""
+        if again:
+            run([[self.brellam, source]], self.env)
+        result = subprocess.run(
+            ["/bin/sh", "-c", f"ulimit -v {ADDRESS_SPACE_KIB} && exec \"$@\"", "sh",
+             GNU_TIME, "-f", "%M", self.brellam, source],
+            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        self.clear()
+        return result.returncode, int(result.stderr.split()[-1]) * 1024
 
     def clear(self):
         """Removes every output: the next run of each program is a fresh one."""
@@ -236,7 +262,7 @@ def run_case(bench, case, args):
     sizes = [(TYPICAL_SIZE, args.typical_repeats, False)] + \
         [(int(s) * MIB, args.repeats, True) for s in args.sizes.split(",")]
     for size, repeats, settle in sizes:
-        source = bench.make_skin_text(size, case.skin_options)
+        source = bench.make_skin_text(size, case.skin_options, case.utf16)
         rows.append(row(size, *bench.measure(source, case.again, repeats, settle)))
         os.unlink(source)
     print_table(rows)
@@ -251,6 +277,16 @@ def main():
     try:
         for case in args.cases:
             run_case(bench, case, args)
+        if args.large:
+            print(f"\n### {args.large} MiB under a {ADDRESS_SPACE_KIB // 1024} MiB "
+                  "address-space limit\n")
+            print("| case | exit status | brellam peak RSS |")
+            print("|---|---:|---:|")
+            for case in args.cases:
+                source = bench.make_skin_text(args.large * MIB, case.skin_options, case.utf16)
+                status, peak = bench.large_peak_memory(source, case.again)
+                os.unlink(source)
+                print(f"| {case.name} | {status} | {peak / MIB:.1f} MiB |", flush=True)
         print(f"\nload average at the end: {os.getloadavg()[0]:.2f}")
     finally:
         if args.work is None:
