@@ -20,6 +20,7 @@ once more, at the end.
 
 import argparse
 import os
+import signal
 import subprocess
 import sys
 
@@ -73,6 +74,8 @@ def main():
     parser.add_argument("--only", default="", help="only the faults whose text holds this")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     args = parser.parse_args()
+    # Stopped from outside, it still puts the sources back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     faults = [f for f in read_faults(args.list) if args.only in f["what"]]
     if not os.path.isdir(BUILD) or not build(args.jobs):
         sys.exit("build the linux preset first: cmake --workflow --preset linux")
