@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -56,6 +57,7 @@ class FakePlatform : public Platform {
   std::optional<std::size_t> fail_at;
   bool fail_after_too = false;
   std::optional<std::size_t> crash_at;
+  std::function<void(std::size_t)> before_operation;  // given the number of each
   struct Crash {};
   bool crashed = false;
 
@@ -395,6 +397,7 @@ class FakePlatform : public Platform {
   // Logs the operation; false, with a reason, where it is to fail.
   bool Do(std::string operation, std::string* reason) {
     writes.push_back(std::move(operation));
+    if (before_operation) before_operation(writes.size() - 1);
     if (crash_at == writes.size() - 1) {
       crashed = true;
       throw Crash{};

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <span>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -84,10 +85,14 @@ Message Worded(const Replaced& replaced, const std::string& lock) {
     if (!detail.empty()) detail += '\n';
     detail.append(ShownText(path)).append("\n").append(why);
   };
-  // The skin text changed between the two looks: nothing was swapped in.
-  if (replaced.result == SetResult::kOldKept && !replaced.problems.empty() &&
-      replaced.problems.front().status == Status::kChanged) {
-    return Failure(kBadSkinText, kChangedWhileRead);
+  std::span<const FileProblem> problems = replaced.problems;
+  // The skin text changed between the two looks: nothing was swapped in,
+  // and what could not be removed after is still named.
+  if (replaced.result == SetResult::kOldKept && !problems.empty() &&
+      problems.front().status == Status::kChanged) {
+    prompt = kBadSkinText;
+    detail = kChangedWhileRead;
+    problems = problems.subspan(1);
   }
   switch (replaced.result) {
     case SetResult::kInPlace:
@@ -106,7 +111,7 @@ Message Worded(const Replaced& replaced, const std::string& lock) {
       prompt = kNoFolder;
       break;
   }
-  for (const FileProblem& problem : replaced.problems) {
+  for (const FileProblem& problem : problems) {
     line(problem.path, Why(problem.status, problem.reason));
   }
   Message message = Failure(prompt, detail);

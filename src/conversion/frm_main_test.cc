@@ -233,6 +233,26 @@ TEST_F(ConvertSkinTest, UnreadableSkinTextMakesNothingAndSaysWhy) {
   }
 }
 
+// Edited between the two looks, its pages might be of neither version:
+// nothing is swapped in, and what could not be removed after is named.
+TEST_F(ConvertSkinTest, ATextChangedBetweenTheLooksIsRefused) {
+  platform.before_operation = [this](std::size_t at) {
+    if (at == 0) platform.files["D:\\dl\\Blue.txt"] += "more\r\n";
+  };
+  EXPECT_EQ(Run(1), Prompt(kBadSkinText, kChangedWhileRead));
+  EXPECT_TRUE(SkinFiles().empty());
+  const auto removal = std::find_if(platform.writes.begin(), platform.writes.end(),
+                                    [](const auto& op) { return op.starts_with("remove"); });
+  ASSERT_NE(removal, platform.writes.end());
+  platform.fail_at = static_cast<std::size_t>(removal - platform.writes.begin());
+  const std::string leftover = removal->substr(7);
+  platform.files["D:\\dl\\Blue.txt"] = kSkin;
+  platform.shown.clear();
+  platform.writes.clear();
+  EXPECT_EQ(Run(1), Prompt(kBadSkinText,
+                           std::string(kChangedWhileRead) + "\n" + leftover + "\ninjected fault"));
+}
+
 TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage) {
   platform.files["D:\\dl\\Red Sky.txt"] = kSkin;
   platform.argument_text =
