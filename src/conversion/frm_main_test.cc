@@ -187,10 +187,12 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
        Prompt(kNoHost, "\\\\?\\C:\\Tools\\Host\\..\\host.exe\n" + NameHostCannotOpen(".."))},
       {"D:\\dl\\Blue.txt", "C:\\Zoë\\host.exe",
        Prompt(kNoHost, "C:\\Zoë\\host.exe\nコードページ 932 にない文字 U+00EB「ë」")},
+      {"D:\\dl\\Blue.txt", "C:\\\u00A0\\host.exe",  // a blank that would not show
+       Prompt(kNoHost, "C:\\\u00A0\\host.exe\nコードページ 932 にない文字 U+00A0")},
       {"D:\\dl\\Blue.txt", too_long + "host.exe",
        Prompt(kNoFolder, too_long + "skin\\Blue\n" + PathTooLong(260, 259))},
   };
-  platform.folders.insert({"C:\\Zoë\\", too_long});
+  platform.folders.insert({"C:\\Zoë\\", "C:\\\u00A0\\", too_long});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;

@@ -27,6 +27,7 @@ TEST(PathGrammarTest, WindowsPathsAsTheSystemReadsThem) {
   EXPECT_EQ(OrdinaryWindowsPath(R"(\\?\C:\Kyrlen\)"), R"(C:\Kyrlen\)");
   EXPECT_EQ(OrdinaryWindowsPath(R"(\\?\unc\srv\share\Kyrlen\)"), R"(\\srv\share\Kyrlen\)");
   EXPECT_EQ(OrdinaryWindowsPath(R"(\\srv\share\Kyrlen\)"), R"(\\srv\share\Kyrlen\)");
+  EXPECT_EQ(WithoutTrailingSeparators("/", PathStyle::kPosix), "/");  // the root keeps its own
 }
 
 TEST(PathGrammarTest, LongPathForm) {

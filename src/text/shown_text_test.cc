@@ -17,9 +17,10 @@ TEST(ShownTextTest, ControlsAndBytesThatAreNoUtf8AreEscapedByteByByte) {
        "b\xE2\x80\xA9",
        "a\\xE2\\x80\\xA8b\\xE2\\x80\\xA9"},  // line, paragraph
       {"\xFF\xE3\x81", "\\xFF\\xE3\\x81"},
-      {"\xE3\x81\x41", "\\xE3\\x81A"},                        // cut short
-      {"\xC0\xAF\xED\xA0\x80", "\\xC0\\xAF\\xED\\xA0\\x80"},  // overlong, surrogate
-      {"\U000E0001x\u200B", "\\U000E0001x\\u200B"},           // format characters
+      {"\xE3\x81\x41", "\\xE3\\x81A"},  // cut short
+      {"\xC0\xAF\xE0\x9F\xBF\xED\xA0\x80",
+       "\\xC0\\xAF\\xE0\\x9F\\xBF\\xED\\xA0\\x80"},  // overlong, surrogate
+      {"\U000E0001x\u200B", "\\U000E0001x\\u200B"},  // format characters
   };
   for (const auto& [text, shown] : cases) {
     SCOPED_TRACE(text);
