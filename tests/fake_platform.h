@@ -49,6 +49,7 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string> twin_made_with;
   bool settings_store_fails = false;
   bool out_of_memory_on_read = false;
+  bool seek_fails = false;  // a text cannot be read again, as on a drive pulled out
   std::deque<std::uint64_t> random_numbers;  // then 7 for ever
   // The operation of `writes` with that number fails (and with
   // `fail_after_too` every later one), or is where the system stops:
@@ -318,7 +319,8 @@ class FakePlatform : public Platform {
       at_ += *got;
       return Status::kOk;
     }
-    Status Seek(std::uint64_t offset, std::string*) override {
+    Status Seek(std::uint64_t offset, std::string* reason) override {
+      if (platform_.seek_fails) return Answer(Status::kFailed, reason, "injected fault");
       at_ = static_cast<std::size_t>(offset);
       return Status::kOk;
     }

@@ -77,8 +77,9 @@ Message Unusable(const Platform& platform, std::string_view shown, std::string_v
 // times in a row, something keeps removing it.
 constexpr int kLockAttempts = 3;
 
-// What the message says of a set replacement.
-Message Worded(const Replaced& replaced, const std::string& lock) {
+// What the message says of a set replacement; `unread` when the skin text
+// could not be read again.
+Message Worded(const Replaced& replaced, const std::string& lock, bool unread) {
   std::string_view prompt = kUnwritten;
   std::string detail;
   const auto line = [&detail](std::string_view path, std::string_view why) {
@@ -86,12 +87,14 @@ Message Worded(const Replaced& replaced, const std::string& lock) {
     detail.append(ShownText(path)).append("\n").append(why);
   };
   std::span<const FileProblem> problems = replaced.problems;
-  // The skin text changed between the two looks: nothing was swapped in,
-  // and what could not be removed after is still named.
+  // The skin text changed between the two looks, or could not be read
+  // again: nothing was swapped in, and what could not be removed after is
+  // still named. The page it was read for is not what failed.
   if (replaced.result == SetResult::kOldKept && !problems.empty() &&
-      problems.front().status == Status::kChanged) {
+      (unread || problems.front().status == Status::kChanged)) {
     prompt = kBadSkinText;
-    detail = kChangedWhileRead;
+    const FileProblem& first = problems.front();
+    detail = first.status == Status::kChanged ? kChangedWhileRead : Why(first.status, first.reason);
     problems = problems.subspan(1);
   }
   switch (replaced.result) {
@@ -377,6 +380,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
   // Its pages are read again as they are written, from the same handle.
   std::string reason;
   std::unique_ptr<FileReader> source;
+  bool unread = false;
   SkinLayout layout;
   Status read = platform_.OpenForReading(source_path, Links::kFollow, &source, &reason);
   const FileIdentity opened = read == Status::kOk ? source->Identity() : FileIdentity{};
@@ -389,7 +393,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
   const auto page = [&](std::size_t part, bool last) {
     return [&, part, last](FileWriter& file, std::string* why) {
       const Status written =
-          WritePage(*source, layout.pages[part], layout.encoding, platform_, file, why);
+          WritePage(*source, layout.pages[part], layout.encoding, platform_, file, why, &unread);
       // Changed between the looks, its pages might not be the text's.
       return written == Status::kOk && last && !(source->Identity() == opened) ? Status::kChanged
                                                                                : written;
@@ -428,7 +432,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
     replaced = WriteTextFiles(platform_, skin_folder, set, made_folders);
     if (replaced.result != SetResult::kLockGone) break;
   }
-  return Worded(replaced, JoinPath(skin_folder, kLockFileName, style));
+  return Worded(replaced, JoinPath(skin_folder, kLockFileName, style), unread);
 }
 
 }  // namespace brellam

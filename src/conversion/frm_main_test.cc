@@ -253,6 +253,10 @@ TEST_F(ConvertSkinTest, ATextChangedBetweenTheLooksIsRefused) {
   platform.writes.clear();
   EXPECT_EQ(Run(1), Prompt(kBadSkinText,
                            std::string(kChangedWhileRead) + "\n" + leftover + "\ninjected fault"));
+  platform.fail_at.reset();
+  platform.seek_fails = true;
+  platform.shown.clear();
+  EXPECT_EQ(Run(1), Prompt(kBadSkinText, "injected fault"));
 }
 
 TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage) {

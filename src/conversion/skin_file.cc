@@ -22,7 +22,7 @@ Status ScanSkinText(FileReader& file, const CodePage& code_page, SkinLayout* lay
 }
 
 Status WritePage(FileReader& file, const PageLines& lines, TextEncoding encoding,
-                 const Platform& platform, FileWriter& out, std::string* reason) {
+                 const Platform& platform, FileWriter& out, std::string* reason, bool* unread) {
   Status written = Status::kOk;
   PageWriter writer(encoding, lines.line_end_after, platform, [&](std::string_view bytes) {
     written = out.Write(bytes, reason);
@@ -40,6 +40,7 @@ Status WritePage(FileReader& file, const PageLines& lines, TextEncoding encoding
     if (status == Status::kOk && !writer.Feed(std::string_view(piece.get(), got))) return written;
     left -= got;
   }
+  *unread = status != Status::kOk;
   if (status != Status::kOk) return status;
   return writer.Finish() ? Status::kOk : written;
 }

@@ -21,9 +21,10 @@ inline constexpr std::size_t kReadPiece = 64 << 10;
 Status ScanSkinText(FileReader& file, const CodePage& code_page, SkinLayout* layout,
                     std::string* reason);
 
-// Writes the page of `file` that `lines` says, in the ANSI code page, to `out`.
+// Writes the page of `file` that `lines` says, in the ANSI code page, to
+// `out`; sets `unread` when what failed was reading `file` again.
 Status WritePage(FileReader& file, const PageLines& lines, TextEncoding encoding,
-                 const Platform& platform, FileWriter& out, std::string* reason);
+                 const Platform& platform, FileWriter& out, std::string* reason, bool* unread);
 
 }  // namespace brellam
 
