@@ -13,7 +13,7 @@ The list (tools/faults.txt by default) holds one fault a block:
 "from" and "to" are one line each; "\\n" in them stands for a line break.
 Lines that start with "#" are comments.
 
-Usage: tools/mutate.py [--list FILE] [--only TEXT] [--jobs N]
+Usage: tools/mutate.py [--list FILE] [--only TEXT] [--from TEXT] [--jobs N]
 Builds in build/linux (the linux preset); restores every file, and builds
 once more, at the end.
 """
@@ -27,6 +27,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(HERE)
 BUILD = os.path.join(TOP, "build", "linux")
+TEST_TIMEOUT = 120  # seconds; the tests take well under a minute
 TESTS = ["tests/brellam_unit_tests", "tests/brellam_program_tests"]
 
 
@@ -53,8 +54,11 @@ def read_faults(path):
 
 
 def run(command, **options):
-    return subprocess.run(command, cwd=BUILD, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL, **options).returncode
+    try:
+        return subprocess.run(command, cwd=BUILD, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, **options).returncode
+    except subprocess.TimeoutExpired:
+        return "timed out"  # a fault that makes a test hang is caught too
 
 
 def build(jobs):
@@ -65,18 +69,23 @@ def caught(jobs):
     """Whether a test fails (a build that fails catches nothing: it is a bad fault)."""
     if not build(jobs):
         return None
-    return any(run([os.path.join(BUILD, t)], timeout=1200) != 0 for t in TESTS)
+    return any(run([os.path.join(BUILD, t)], timeout=TEST_TIMEOUT) != 0 for t in TESTS)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--list", default=os.path.join(HERE, "faults.txt"))
     parser.add_argument("--only", default="", help="only the faults whose text holds this")
+    parser.add_argument("--from", dest="start", default="",
+                        help="begin at the first fault whose text holds this (to go on after a stop)")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     args = parser.parse_args()
     # Stopped from outside, it still puts the sources back.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     faults = [f for f in read_faults(args.list) if args.only in f["what"]]
+    if args.start:
+        first = next((i for i, f in enumerate(faults) if args.start in f["what"]), len(faults))
+        faults = faults[first:]
     if not os.path.isdir(BUILD) or not build(args.jobs):
         sys.exit("build the linux preset first: cmake --workflow --preset linux")
     results = {"caught": [], "missed": [], "unbuilt": []}
