@@ -382,7 +382,7 @@ Message frmMain::Convert(const std::string& source_path, FileKind kind, const Ho
   std::unique_ptr<FileReader> source;
   bool unread = false;
   SkinLayout layout;
-  Status read = platform_.OpenForReading(source_path, Links::kFollow, &source, &reason);
+  Status read = ReadTextFile(platform_, source_path, &source, &reason);
   const FileIdentity opened = read == Status::kOk ? source->Identity() : FileIdentity{};
   if (read == Status::kOk) read = ScanSkinText(*source, platform_.AnsiCodePage(), &layout, &reason);
   if (read != Status::kOk) return Failure(kBadSkinText, Why(read, reason));

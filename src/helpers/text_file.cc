@@ -9,9 +9,9 @@ Status ReadFileBytes(Platform& platform, const std::string& path, std::string* b
   return platform.ReadFile(path, bytes, reason, Links::kRefuse);
 }
 
-Status ReadTextFile(Platform& platform, const std::string& path, std::string* bytes,
+Status ReadTextFile(Platform& platform, const std::string& path, std::unique_ptr<FileReader>* file,
                     std::string* reason) {
-  return platform.ReadFile(path, bytes, reason, Links::kFollow);
+  return platform.OpenForReading(path, Links::kFollow, file, reason);
 }
 
 Status WriteNewFile(Platform& platform, const std::string& path, std::string_view bytes,

@@ -2,6 +2,7 @@
 #ifndef BRELLAM_HELPERS_TEXT_FILE_H_
 #define BRELLAM_HELPERS_TEXT_FILE_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,9 +17,9 @@ namespace brellam {
 Status ReadFileBytes(Platform& platform, const std::string& path, std::string* bytes,
                      std::string* reason);
 
-// A skin text, whole, as ReadFileBytes reads but through a link too. Its
-// bytes stay in their encoding: the split reads them.
-Status ReadTextFile(Platform& platform, const std::string& path, std::string* bytes,
+// A skin text, opened to be read in pieces (never whole: it may be larger
+// than memory), through a link too. Its bytes stay in their encoding.
+Status ReadTextFile(Platform& platform, const std::string& path, std::unique_ptr<FileReader>* file,
                     std::string* reason);
 
 // A new file holding exactly `bytes`, on the disk when it answers kOk;
