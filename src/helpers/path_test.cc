@@ -53,6 +53,7 @@ TEST(PathTest, FullPathByTheTextAlone) {
       {"\\\\srv\\share\\a\\..\\..", PathStyle::kWindows, "\\\\srv\\share\\"},
       {"//srv/share", PathStyle::kWindows, "\\\\srv\\share\\"},
       {"\\\\?\\C:\\a\\..", PathStyle::kWindows, "\\\\?\\C:\\a\\.."},
+      {"\\\\.\\C:\\a\\..", PathStyle::kWindows, "\\\\.\\C:\\a\\.."},
       {".", PathStyle::kPosix, "/home/u/Blue"},
       {"../../../..", PathStyle::kPosix, "/"},
       {"//a//./b/", PathStyle::kPosix, "/a/b"},
@@ -70,9 +71,10 @@ TEST(PathTest, AbsoluteOnlyFromARootOfItsOwn) {
                            "\\\\?\\C:\\k.exe", "\\\\?\\unc\\srv\\share\\", "\\\\.\\C:\\k.exe"}) {
     EXPECT_TRUE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
   }
-  for (const char* path : {"", "k.exe", "C:k.exe", "C:", "\\k.exe", "1:\\k.exe", "\\\\srv\\share",
-                           "\\\\srv\\\\k.exe", "\\\\\\share\\k.exe", "\\\\.\\C:k.exe",
-                           "\\\\?\\C:/k.exe", "\\\\?\\UNC\\srv\\", "\\\\?\\k.exe", "/k.exe"}) {
+  for (const char* path :
+       {"", "k.exe", "C:k.exe", "C:", "\\k.exe", "1:\\k.exe", "\\\\srv\\share", "\\\\srv\\\\k.exe",
+        "\\\\\\share\\k.exe", "\\\\.\\C:k.exe", "\\\\?\\C:/k.exe", "\\\\?\\UNC\\srv\\",
+        "\\\\?\\k.exe", "/k.exe", "\\\\?\\UNCsrv\\share\\k", "\\\\?\\UNC\\.\\x\\k"}) {
     EXPECT_FALSE(IsAbsolutePath(path, PathStyle::kWindows)) << path;
   }
   EXPECT_TRUE(IsAbsolutePath("/opt/k", PathStyle::kPosix));
