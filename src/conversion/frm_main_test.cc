@@ -31,6 +31,7 @@ class ConvertSkinTest : public testing::Test {
 
   // Runs once and checks that exactly one message was shown.
   std::string Run(int expected_status) {
+    platform.shown.clear();
     EXPECT_EQ(frmMain(platform).ConvertSkin(), expected_status);
     EXPECT_EQ(platform.shown.size(), 1u);
     return platform.shown.empty() ? std::string() : platform.shown.back().prompt;
@@ -52,10 +53,8 @@ TEST_F(ConvertSkinTest, WritesThePagesAndTheSettingsFile) {
   EXPECT_TRUE(platform.shown[0].success);
   EXPECT_EQ(platform.created_folders,
             (std::vector<std::string>{"C:\\Tools\\Host\\skin\\", kFolder}));
-  for (const char* made : {"C:\\Tools\\Host\\skin", "C:\\Tools\\Host\\skin\\Blue"}) {
-    EXPECT_EQ(std::count(platform.writes.begin(), platform.writes.end(),
-                         "sync the folder of " + std::string(made)),
-              1);  // made folders reach their parents
+  for (const std::string made : {"C:\\Tools\\Host\\skin", "C:\\Tools\\Host\\skin\\Blue"}) {
+    EXPECT_EQ(std::ranges::count(platform.writes, "sync the folder of " + made), 1);
   }
   EXPECT_EQ(SkinFiles(), (Files{{"Header.htm", "h\r\n"},
                                 {"NewRes.htm", "n\r\n"},
@@ -69,7 +68,6 @@ TEST_F(ConvertSkinTest, WritesThePagesAndTheSettingsFile) {
   std::string text = "top\r\nRes.htm\r\n";
   for (int line = 0; line < 200; ++line) text += std::string(1000, 'r') + "\r\n";
   platform.files["D:\\dl\\Blue.txt"] = text;
-  platform.shown.clear();
   EXPECT_EQ(Run(0), kDone);
   EXPECT_EQ(SkinFiles().at("Res.htm").size(), 200 * 1002 + 2);
   EXPECT_LE(platform.largest_read, kReadPiece);
@@ -94,7 +92,6 @@ TEST_F(ConvertSkinTest, UnicodeSkinTextsBecomeCodePagePages) {
   for (const std::string& text : {utf8, "\xEF\xBB\xBF" + utf8, utf16(false), utf16(true)}) {
     SCOPED_TRACE(testing::PrintToString(text.substr(0, 4)));
     platform.files["D:\\dl\\Blue.txt"] = text;
-    platform.shown.clear();
     EXPECT_EQ(Run(0), kDone);
     const Files files = SkinFiles();
     EXPECT_EQ(files.at("Header.htm"), "\x82\xA0&#128512;New.htm\r\n");
@@ -106,7 +103,6 @@ TEST_F(ConvertSkinTest, UnicodeSkinTextsBecomeCodePagePages) {
   // lacks than the lines before it leave room for.
   platform.files["D:\\dl\\Blue.txt"] =
       "Header.htm\r\n😀😀😀😀😀😀h\r\nRes.htm\r\n😀r\r\nNewRes.htm\r\nlonger than a marker line";
-  platform.shown.clear();
   EXPECT_EQ(Run(0), kDone);
   const Files files = SkinFiles();
   std::string smiles;
@@ -145,7 +141,6 @@ TEST_F(ConvertSkinTest, WhereTheSkinFolderGoes) {
                       {"D:\\My Skins\\Blue.txt", kSkin},
                       {"D:\\dl\\Blue.old.txt", kSkin},
                       {"D:\\dl\\Blue", kSkin}};
-    platform.shown.clear();
     EXPECT_EQ(Run(0), kDone);
     EXPECT_EQ(SkinFiles(c.folder).size(), 4u);
   }
@@ -197,7 +192,6 @@ TEST_F(ConvertSkinTest, EndsEarlyWithoutTouchingAnything) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
     platform.host_path = c.host;
-    platform.shown.clear();
     EXPECT_EQ(Run(1), c.prompt);
     EXPECT_TRUE(platform.created_folders.empty());
     EXPECT_EQ(platform.files.size(), 1u);
@@ -229,7 +223,6 @@ TEST_F(ConvertSkinTest, UnreadableSkinTextMakesNothingAndSaysWhy) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.argument);
     platform.argument_text = c.argument;
-    platform.shown.clear();
     EXPECT_EQ(Run(1), Prompt(kBadSkinText, c.reason));
     EXPECT_TRUE(platform.created_folders.empty());
   }
@@ -243,19 +236,15 @@ TEST_F(ConvertSkinTest, ATextChangedBetweenTheLooksIsRefused) {
   };
   EXPECT_EQ(Run(1), Prompt(kBadSkinText, kChangedWhileRead));
   EXPECT_TRUE(SkinFiles().empty());
-  const auto removal = std::find_if(platform.writes.begin(), platform.writes.end(),
-                                    [](const auto& op) { return op.starts_with("remove"); });
+  const auto removal = std::ranges::find_if(platform.writes, [](auto& op) { return op[0] == 'r'; });
   ASSERT_NE(removal, platform.writes.end());
+  const std::string leftover = removal->substr(7);  // "remove "
   platform.fail_at = static_cast<std::size_t>(removal - platform.writes.begin());
-  const std::string leftover = removal->substr(7);
-  platform.files["D:\\dl\\Blue.txt"] = kSkin;
-  platform.shown.clear();
   platform.writes.clear();
   EXPECT_EQ(Run(1), Prompt(kBadSkinText,
                            std::string(kChangedWhileRead) + "\n" + leftover + "\ninjected fault"));
   platform.fail_at.reset();
-  platform.seek_fails = true;
-  platform.shown.clear();
+  platform.seek_fails = true;  // unreadable on the second look
   EXPECT_EQ(Run(1), Prompt(kBadSkinText, "injected fault"));
 }
 
@@ -275,7 +264,6 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
   EXPECT_TRUE(red.at("setting.skn").starts_with("#Title=Red Sky\r\n"));
 
   platform.argument_text = "D:\\dl\\Blue.txt \"D:\\dl\\Red Sky.txt\"";
-  platform.shown.clear();
   EXPECT_EQ(Run(0), "Blue.txt\n" + Prompt(kDone) + "\n\nRed Sky.txt\n" + Prompt(kDone));
 
   // Without the host, or with one refused (its folder there), folders are
@@ -287,7 +275,6 @@ TEST_F(ConvertSkinTest, SeveralItemsEachGetTheirFolderAndTheirLinesInOneMessage)
         std::pair{"C:\\Zoë\\host.exe", "\nコードページ 932 にない文字 U+00EB「ë」"}}) {
     platform.host_path = stored;
     platform.files.erase("C:\\Tools\\Host\\skin\\Blue.txt");
-    platform.shown.clear();
     EXPECT_EQ(Run(1), "Blue.txt\n" + Prompt(kNoHost, stored + std::string(why)) + "\n\nBlue\n" +
                           Prompt(kDone, "C:\\Tools\\Host\\skin\\Blue.txt"));
   }
@@ -381,7 +368,6 @@ TEST_F(ConvertSkinTest, PacksAFolderNamedByDots) {
     }
     platform.argument_text = c.argument;
     platform.current_folder = c.current;
-    platform.shown.clear();
     EXPECT_EQ(Run(c.prompt.starts_with(kDone) ? 0 : 1), c.prompt);
     EXPECT_EQ(platform.files.count("D:\\skins\\Blue.txt"), c.prompt.starts_with(kDone) ? 1u : 0u);
   }
@@ -410,14 +396,12 @@ TEST_F(ConvertSkinTest, PagesInAnotherLetterCase) {
   EXPECT_EQ(Run(0), kDone);
   EXPECT_EQ(platform.files.at("/h/skin/Blue/HEADER.HTM"), "h\r\n");
   platform.argument_text = "/h/skin/Blue";
-  platform.shown.clear();
   EXPECT_EQ(Run(0), Prompt(kDone, "/h/skin/Blue.txt"));
 
   platform.files["/h/skin/Blue/header.htm"] = "twin";
   for (const auto& [item, prompt] :
        {std::pair{"/dl/Blue.txt", kUnwritten}, std::pair{"/h/skin/Blue", kNotSkinFolder}}) {
     platform.argument_text = item;
-    platform.shown.clear();
     EXPECT_EQ(Run(1), Prompt(prompt,
                              "/h/skin/Blue/Header.htm\n「HEADER.HTM」「header.htm」: "
                              "大文字小文字だけが違う名前（Windows では同じ名前）"));
@@ -562,7 +546,6 @@ TEST_F(ConvertSkinTest, ReplacesTheSkinAsASetWhateverFailsOrStops) {
           platform.fail_at = platform.crash_at = std::nullopt;
           platform.crashed = false;
           platform.unwritable = {first_temporary};
-          platform.shown.clear();
           EXPECT_TRUE(Run(1).starts_with(Prompt(kUnwritten, kFolder + std::string("Header.htm"))));
           EXPECT_EQ(SkinFiles(), all_swapped ? fresh : old);
           EXPECT_EQ(stamps(), all_swapped ? fresh_stamps : old_stamps);
@@ -570,7 +553,6 @@ TEST_F(ConvertSkinTest, ReplacesTheSkinAsASetWhateverFailsOrStops) {
           platform.unwritable.clear();
           const bool another = k % 2 == 1;
           platform.files["D:\\dl\\Blue.txt"] = another ? "Header.htm\r\nanother skin\r\n" : kSkin;
-          platform.shown.clear();
           EXPECT_EQ(Run(0), kDone);
           EXPECT_EQ(SkinFiles(), another ? other : fresh);
           EXPECT_EQ(platform.lock_files,
@@ -612,11 +594,9 @@ TEST_F(ConvertSkinTest, APackedTextsNameIsMadeDurable) {
     platform.held_elsewhere = {{lock, held}};
     platform.lock_gone = 1;  // made while the pages were read
     platform.files.erase("D:\\dl\\Blue.txt");
-    platform.shown.clear();
     EXPECT_EQ(Run(held == LockMode::kShared ? 0 : 1), prompt);
   }
   platform.files["D:\\dl\\Blue\\.brellam.record"] = "";
-  platform.shown.clear();
   EXPECT_EQ(Run(1), Prompt(kNotSkinFolder, "D:\\dl\\Blue\\\n" + std::string(kInterrupted)));
 }
 
@@ -626,7 +606,6 @@ TEST_F(ConvertSkinTest, FailuresTheRunDoesNotExpectEndWithAMessage) {
 
   platform.refused_folders.clear();
   platform.out_of_memory_on_read = true;
-  platform.shown.clear();
   EXPECT_EQ(Run(1), Prompt(kUnexpected, "std::bad_alloc"));
   EXPECT_TRUE(SkinFiles().empty());
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fake_platform.h"
 #include "helpers/replacement_record.h"
 
@@ -62,6 +64,26 @@ TEST(SetReplacementTest, StepsInTheirOrder) {
   platform.writes.clear();
   platform.fail_at = 2;  // the record's removal
   EXPECT_EQ(WriteTextFiles(platform, "C:\\s", files, {}).result, SetResult::kOldKept);
+  // Only a whole record naming our own names is believed.
+  const std::string fresh = TemporaryName("Res.htm", 0xABC, kNewEnding);
+  std::string odd = fresh;
+  odd[odd.size() - 5] = 'g';  // no hex digit
+  const RecordedFile good[] = {{"Res.htm", fresh, TemporaryName("res.HTM", 0xABC, kKeptEnding)}};
+  const RecordedFile unguessed[] = {{"Res.htm", odd, ""}};
+  const std::string text = RecordText(good), head = text.substr(0, text.find('\n') + 1);
+  const std::tuple<std::string, bool, bool> texts[] = {
+      {text, true, true},
+      {text + "x\n", false, true},
+      {"x\n" + text.substr(head.size()), false, false},
+      {head + "x\n" + text.substr(head.size()), true, false},
+      {RecordText(unguessed), true, false}};
+  const std::vector<std::string> res = {"Res.htm"};
+  for (const auto& [given, whole, ours] : texts) {
+    const ReadRecord read = ParseRecord(given, res);
+    EXPECT_EQ(std::pair(read.whole, read.ours), std::pair(whole, ours)) << given;
+  }
+  EXPECT_TRUE(IsLeftoverOf(good[0].kept_name, res));
+  EXPECT_FALSE(IsLeftoverOf(odd, res));
 }
 
 }  // namespace

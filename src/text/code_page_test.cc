@@ -41,19 +41,16 @@ TEST(CodePageTest, CharacterStartsIn932) {
   }
 }
 
-// A piece of a longer text, cut anywhere: whether it ends in a lead byte,
-// and whether the piece after it starts a character at its first byte.
+// A piece cut after a lead byte: whether it ends in one, and whether the
+// next piece starts a character at its first byte.
 TEST(CodePageTest, PiecesCutAfterALeadByte) {
   const std::tuple<std::string, bool, bool> ends[] = {
       {"\x83", false, true},         {"\x83\x5C", false, false}, {"\x81\x81", false, false},
-      {"\x81\x81\x81", false, true}, {"\x81\x81", true, true},   {"", true, true},
-  };
-  for (const auto& [text, lead_before, lead_at_end] : ends) {
-    EXPECT_EQ(EndsInLead(text, CodePage932(), lead_before), lead_at_end)
-        << testing::PrintToString(text) << lead_before;
-  }
-  EXPECT_FALSE(StartsCharacter("\x5C", 0, CodePage932(), true));  // the trail of the lead before
-  EXPECT_TRUE(StartsCharacter("\r", 0, CodePage932(), true));     // no trail: the lead stood alone
+      {"\x81\x81\x81", false, true}, {"\x81\x81", true, true},   {"", true, true}};
+  for (const auto& [text, before, lead] : ends)
+    EXPECT_EQ(EndsInLead(text, CodePage932(), before), lead);
+  EXPECT_FALSE(StartsCharacter("\x5C", 0, CodePage932(), true));  // the lead's trail
+  EXPECT_TRUE(StartsCharacter("\r", 0, CodePage932(), true));     // no trail: it stood alone
 }
 
 TEST(CodePageTest, LeadAndTrailBytesOf932AreWines) {
